@@ -1,0 +1,73 @@
+#include "driver.h"
+
+#include <iomanip>
+#include <string>
+#include <vector>
+
+#include "answer.h"
+#include "export.h"
+#include "extractor.h"
+#include "jack.h"
+
+int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, std::string& reportname, int br,
+             bool direct, std::ostream& out)
+{
+    if (verglgr.empty()) {
+        out << "\nNo bootstrap replicate could be read from the log " << logname
+            << ": there is nothing to evaluate, and no report is written.\n";
+        return 2;
+    }
+    if (direct)
+        out << "extraction successful\n\n";
+    if (verglgr[0].empty()) {
+        out << "\nThe bootstrap replicates of the log " << logname
+            << " hold no group comparison: there is nothing to evaluate, and no report is written.\n";
+        return 2;
+    }
+    const std::size_t dropped = dropshortrows(verglgr);
+    if (dropped > 0)
+        out << "\nWARNING: " << dropped
+            << " bootstrap replicate(s) of the log hold fewer group comparisons than the first"
+               " (the log is cut off); they are left out of the evaluation.\n\n";
+
+    std::vector<grcomp> finalgrcomp;
+    confint(verglgr, finalgrcomp);
+    const int n = direct ? static_cast<int>(verglgr.size()) : br - static_cast<int>(dropped);
+    const bool written = ranking ? exportlist(finalgrcomp, reportname, n, out)
+                                 : exportmatrix(finalgrcomp, reportname, n, out);
+    if (!written) {
+        out << "\nThe report file " << reportname << " could not be written!\n";
+        return 2;
+    }
+    return 0;
+}
+
+int tolvi(std::istream& in, std::ostream& out)
+{
+    out << std::fixed << std::setprecision(5);
+    out << "\n Tolvi -" << std::string(52, ' ') << "built 24.11.04\n\n";
+    out << "\trelative rate tests with groups\n\n";
+    out << "\tsupporting all models of nucleotide substitution known by PAUP*\n\n";
+
+    replicatetable verglgr;
+    out << "\n\nExtract existing logfile? (1=yes, 0=construct first)\n\n";
+    int dirlogodernicht = 0;
+    if (!readint(in, out, dirlogodernicht))
+        return 2;
+    if (dirlogodernicht != 1)
+        return constructfirst(in, out, verglgr);
+
+    out << "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\n";
+    int rankodernicht = 0;
+    if (!readint(in, out, rankodernicht))
+        return 2;
+    out << "locate logfile\n\n";
+    std::string logfile;
+    if (!readword(in, out, logfile))
+        return 2;
+    extractor dirlog(logfile, verglgr, out);
+    const std::string logname = logfile;
+    if (evaluate(verglgr, logname, rankodernicht != 0, logfile, 0, true, out) != 0)
+        return 2;
+    return 1;
+}

@@ -1,0 +1,8 @@
+#include <iostream>
+
+#include "driver.h"
+
+int main()
+{
+    return tolvi(std::cin, std::cout);
+}

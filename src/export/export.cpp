@@ -1,0 +1,165 @@
+#include "export.h"
+
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+
+listalsmatrix::listalsmatrix(const std::vector<grcomp>& b)
+    : grvgl(b),
+      n(static_cast<int>((std::sqrt(8.0 * static_cast<double>(b.size()) + 1.0) + 1.0) / 2.0))
+{
+}
+
+int listalsmatrix::size() const
+{
+    return n;
+}
+
+const grcomp& listalsmatrix::at(int i, int k) const
+{
+    if (i == k)
+        throw diagonal();
+    const int p = i < k ? i : k;
+    const int q = i < k ? k : i;
+    const long long index = static_cast<long long>(p) * (2LL * n - 3 - p) / 2 + q - 1;
+    return grvgl.at(static_cast<std::size_t>(index));
+}
+
+const char* significance(const grcomp& g)
+{
+    const double z = static_cast<double>(g.d) / static_cast<double>(g.sdd);
+    if (z >= 3.89 || z <= -3.89)
+        return " (<0.0001)";
+    if (z >= 3.29 || z <= -3.29)
+        return " (<0.001)";
+    if (z >= 2.58 || z <= -2.58)
+        return " (<0.01)";
+    if (z >= 1.96 || z <= -1.96)
+        return " (<0.05)";
+    return " (insign.)";
+}
+
+namespace {
+
+// Opens the report file: ".ma" is appended to the caller's name.
+void openreport(std::ofstream& output, std::string& nex)
+{
+    nex += ".ma";
+    output.open(nex, std::ios::out | std::ios::trunc);
+    output << std::fixed << std::setprecision(3);
+}
+
+bool closereport(std::ofstream& output)
+{
+    output.close();
+    return !output.fail();
+}
+
+void replicateline(std::ostream& s, int br)
+{
+    s << "standard errors based on " << br << " bootstrap replicates\n\n";
+}
+
+void headerline(std::ostream& s, const std::vector<std::string>& names)
+{
+    s << "taxa\t";
+    for (const std::string& name : names)
+        s << name << "\t";
+    s << "\n";
+}
+
+}  // namespace
+
+bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
+{
+    std::ofstream output;
+    openreport(output, nex);
+    const listalsmatrix matrix(b);
+    const int n = matrix.size();
+
+    // Group names: name 0 is group A of the first record, name j that of
+    // group B of record j-1.
+    std::vector<std::string> names;
+    for (int j = 0; j < n; ++j)
+        names.push_back(j == 0 ? matrix.grvgl.at(0).grnamea : matrix.grvgl.at(static_cast<std::size_t>(j - 1)).grnameb);
+
+    console << "n:" << n << "\n";
+    replicateline(output, br);
+    replicateline(console, br);
+    output << "d (above diagonal), S.E. (below diagonal)\n";
+    console << "d (above diagonal), S.E. (below diagonal)\n\n";
+    headerline(output, names);
+    headerline(console, names);
+    for (int i = 0; i < n; ++i) {
+        output << names[static_cast<std::size_t>(i)] << "\t";
+        console << names[static_cast<std::size_t>(i)] << "\t";
+        for (int k = 0; k < n; ++k) {
+            if (k == i) {
+                output << "-\t";
+                console << "-\t";
+            } else if (i < k) {
+                const grcomp& g = matrix.at(i, k);
+                output << g.d << significance(g) << "\t";
+                console << significance(g) << g.d << " (" << g.KOAs.size() << ")\t";
+            } else {
+                const grcomp& g = matrix.at(i, k);
+                output << g.sdd << " (" << g.KOAs.size() << ")\t";
+                console << g.sdd << " (" << g.KOAs.size() << ")\t";
+            }
+        }
+        output << "\n";
+        console << "\n";
+    }
+    output << "\n\n";
+    console << " \n\n";
+    output << "ratio (above diagonal), 95% confidence interval (below diagonal)\n";
+    console << "ratio (above diagonal), 95% confidence interval (below diagonal)\n";
+    headerline(output, names);
+    headerline(console, names);
+    for (int i = 0; i < n; ++i) {
+        output << names[static_cast<std::size_t>(i)] << "\t";
+        console << names[static_cast<std::size_t>(i)] << "\t";
+        for (int k = 0; k < n; ++k) {
+            if (k == i) {
+                output << "-\t";
+                console << "-\t";
+            } else if (i < k) {
+                const grcomp& g = matrix.at(i, k);
+                output << g.ratio << " (" << g.sdratio << ")\t";
+                console << g.ratio << "\t";
+            } else {
+                const grcomp& g = matrix.at(i, k);
+                const double spread = 1.96 * static_cast<double>(g.sdratio);
+                const double lower = static_cast<double>(g.ratio) - spread;
+                const double upper = static_cast<double>(g.ratio) + spread;
+                output << "(" << lower << "-" << upper << ")\t";
+                console << "(" << lower << "-" << upper << ")\t";
+            }
+        }
+        output << "\n";
+        console << "\n";
+    }
+    return closereport(output);
+}
+
+bool exportlist(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
+{
+    std::ofstream output;
+    openreport(output, nex);
+    const std::string& reference = b.at(0).grnameb;
+    output << "relative rates of groups compared to " << reference << "\n\n";
+    console << "relative rates of groups compared to " << reference << "\n\n";
+    replicateline(output, br);
+    replicateline(console, br);
+    output << "group\td\tS.E.\tsignificance\n\n";
+    console << "group\td\tS.E.\tsignificance\n";
+    for (const grcomp& grit : b) {
+        output << grit.grnamea << "\t" << grit.d << "\t" << grit.sdd << "\t";
+        console << grit.grnamea << "\t" << grit.d << "\t" << grit.sdd << "\t";
+        output << significance(grit);
+        console << significance(grit);
+        output << "\n";
+        console << "\n";
+    }
+    return closereport(output);
+}

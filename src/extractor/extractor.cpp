@@ -1,0 +1,215 @@
+#include "extractor.h"
+
+#include <fstream>
+
+std::string groupmark(int g)
+{
+    return "$" + std::to_string(g);
+}
+
+bool hasmark(std::string_view label, std::string_view mark)
+{
+    std::size_t i = 0;
+    while (i < label.size() && label[i] == '$') {
+        std::size_t k = i + 1;
+        if (k < label.size() && label[k] == '-')
+            ++k;
+        while (k < label.size() && label[k] >= '0' && label[k] <= '9')
+            ++k;
+        if (label.substr(i, k - i) == mark)
+            return true;
+        i = k;
+    }
+    return false;
+}
+
+tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::string_view tax3,
+                         std::string_view marka, std::string_view markb, float k1, float k2, float k3)
+{
+    // The six row orders, each as the positions (0-based) of the A and the B
+    // row, with the distances that are then KAB, KAC and KBC.
+    struct order {
+        int arow, brow;
+        int kab, kac, kbc;  // 0: k1, 1: k2, 2: k3
+    };
+    static const order orders[6] = {
+        {0, 1, 0, 1, 2},  // A, B, C
+        {0, 2, 1, 0, 2},  // A, C, B
+        {1, 0, 0, 2, 1},  // B, A, C
+        {2, 0, 1, 2, 0},  // B, C, A
+        {1, 2, 2, 0, 1},  // C, A, B
+        {2, 1, 2, 1, 0},  // C, B, A
+    };
+    const std::string_view tax[3] = {tax1, tax2, tax3};
+    const float k[3] = {k1, k2, k3};
+    for (const order& o : orders)
+        if (hasmark(tax[o.arow], marka) && hasmark(tax[o.brow], markb))
+            return {k[o.kab], k[o.kac], k[o.kbc]};
+
+    // No order fits both marks: decide by the first two labels alone, the
+    // A test first, as for labels of groups that do not overlap.
+    int which;
+    if (hasmark(tax1, marka))
+        which = hasmark(tax2, markb) ? 0 : 1;
+    else if (hasmark(tax1, markb))
+        which = hasmark(tax2, marka) ? 2 : 3;
+    else
+        which = hasmark(tax2, marka) ? 4 : 5;
+    const order& o = orders[which];
+    return {k[o.kab], k[o.kac], k[o.kbc]};
+}
+
+namespace {
+
+void numberexpected(const wordreader& logfile, std::ostream& out)
+{
+    out << "\n\nA number was expected in the log, but the word \"" << logfile.badword()
+        << "\" was found there. Reading stops; what was read before is kept.\n\n";
+}
+
+}  // namespace
+
+extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out)
+{
+    std::ifstream logfile(einl);
+    if (!logfile) {
+        out << "Can't open " << einl << " !\n";
+        return;
+    }
+    verglgr.clear();
+    wordreader reader(logfile);
+    movethrboot(reader, verglgr, out);
+}
+
+extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out)
+{
+    verglgr.clear();
+    wordreader reader(log);
+    movethrboot(reader, verglgr, out);
+}
+
+void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out)
+{
+    std::string_view sch;
+    for (;;) {
+        bool got = logfile.word(sch);
+        if (got && sch == "bootstrap_end") {
+            out << "\n\nlast bootstr repl!\n\n";
+            return;
+        }
+        if (logfile.eof()) {
+            out << "\n\nEof!\n\n";
+            return;
+        }
+        if (!got)
+            return;
+        if (sch == "begin_bootstrap_replicate") {
+            int repl = 0;
+            if (!logfile.number(repl)) {
+                // No number to show: the log ends here, or a word stands where
+                // the replicate number belongs.
+                if (logfile.eof())
+                    out << "\n\nEof!\n\n";
+                else
+                    numberexpected(logfile, out);
+                return;
+            }
+            out << "bootstrap replicate " << repl << "\n";
+            std::vector<grcomp> einzelverglgr;
+            movethrgrps(logfile, einzelverglgr, out);
+            verglgr.push_back(std::move(einzelverglgr));
+        }
+    }
+}
+
+void extractor::movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out)
+{
+    std::string_view sch;
+    for (;;) {
+        bool got = logfile.word(sch);
+        if (got && sch == "end_bootstrap_replicate")
+            return;
+        if (logfile.eof()) {
+            out << "\n\nEof!\n\n";
+            return;
+        }
+        if (!got)
+            return;
+        if (sch == "###begin") {
+            int grIDa = 0;
+            int grIDb = 0;
+            std::string grnamea;
+            std::string grnameb;
+            std::string_view w;
+            if (logfile.number(grIDa) && logfile.number(grIDb) && logfile.word(w)) {
+                grnamea = w;
+                if (logfile.word(w) && logfile.word(w))
+                    grnameb = w;
+            }
+            if (logfile.failed()) {
+                numberexpected(logfile, out);
+                return;
+            }
+            grcomp verg(grIDa, grIDb, grnamea, grnameb);
+            gettriplet(logfile, grIDa, grIDb, verg, out);
+            einzelverglgr.push_back(std::move(verg));
+        }
+    }
+}
+
+void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out)
+{
+    const std::string marka = groupmark(grIDa);
+    const std::string markb = groupmark(grIDb);
+    std::string tax1, tax2, tax3;
+    std::string_view sch;
+    for (;;) {
+        bool got = logfile.word(sch);
+        if (logfile.eof()) {
+            out << "\n\nEnd of file reached!\n\n";
+            return;
+        }
+        if (!got)
+            return;
+        if (sch == "###end")
+            return;
+        if (sch == "No") {
+            out << "\nWARNING: " << grIDa << " " << grIDb
+                << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
+                   "times the maximum defined distance by PAUP.\n Meaningless values would result."
+                << "\nTriplet ignored by Tolvi"
+                << "\nRecommendation: Please make sure that distance between all sequence pairs can be "
+                   "calculated.\nIf this is not the case, PAUP outputs the error message: No data for "
+                   "comparing taxa x and y. Distance is undefined.\n\n";
+            return;
+        }
+        if (sch.find('$') == std::string_view::npos)
+            continue;
+
+        // The first label of a triplet matrix; then: "-", row number, label 2,
+        // distance (1,2), "-", row number, label 3, distance (1,3), distance (2,3).
+        tax1 = sch;
+        std::string_view w;
+        float k1 = 0.0f, k2 = 0.0f, k3 = 0.0f;
+        bool complete = logfile.word(w) && logfile.word(w) && logfile.word(w);
+        if (complete) {
+            tax2 = w;
+            complete = logfile.number(k1) && logfile.word(w) && logfile.word(w) && logfile.word(w);
+        }
+        if (complete) {
+            tax3 = w;
+            complete = logfile.number(k2) && logfile.number(k3);
+        }
+        if (logfile.failed()) {
+            numberexpected(logfile, out);
+            return;
+        }
+        if (!complete)
+            continue;  // cut short by the end of the log: no triplet
+
+        const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
+        const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
+        verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
+        verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));
+    }
+}

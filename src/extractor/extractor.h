@@ -1,0 +1,48 @@
+#ifndef TOLVI_EXTRACTOR_H
+#define TOLVI_EXTRACTOR_H
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "grcomp.h"
+#include "wordreader.h"
+
+// Reads a PAUP log once, from start to end, into the replicate table: one row
+// per bootstrap replicate block, one record per comparison block in it, and in
+// each record the branch lengths of every triplet distance matrix. The section
+// written for the unresampled data (before the first replicate marker) is
+// skipped. Progress and warnings go to `out`.
+class extractor {
+public:
+    // Opens the log by name; a log that cannot be opened leaves the table as it was.
+    extractor(std::string& einl, replicatetable& verglgr, std::ostream& out);
+    // Reads an already open log.
+    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out);
+
+    void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
+    void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);
+    void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);
+};
+
+// The group mark of group `g`: "$" and the number in decimal.
+std::string groupmark(int g);
+
+// Whether `label` carries `mark`: the label is read from its first character as
+// a sequence of marks, each "$", an optional "-" and all the digits that follow;
+// the sequence ends at the first character that does not continue it.
+bool hasmark(std::string_view label, std::string_view mark);
+
+// The distances of one triplet matrix assigned to the roles of the comparison:
+// `k1`, `k2`, `k3` are the distances between the rows (1,2), (1,3) and (2,3).
+struct tripletroles {
+    float KAB;
+    float KAC;
+    float KBC;
+};
+tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::string_view tax3,
+                         std::string_view marka, std::string_view markb, float k1, float k2, float k3);
+
+#endif

@@ -1,0 +1,57 @@
+#ifndef TOLVI_WORDREADER_H
+#define TOLVI_WORDREADER_H
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads a text stream forward as whitespace-separated words and numbers,
+// through a buffer of fixed size (it grows only for a single word longer than
+// the buffer). It behaves like formatted extraction from a standard stream:
+// - a word is a maximal run of characters that are not white space;
+// - a number is the longest prefix of the next word that formatted integer or
+//   float input would take; the rest of the word stays for the next read;
+// - eof() turns true as soon as a read runs into the end of the input, also
+//   when that read still delivered a complete last word or number;
+// - once a read has failed, every further read fails.
+// Where a number is expected but the text cannot be one, failed() turns true
+// and badword() holds the text found there.
+class wordreader {
+public:
+    explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18);
+
+    // The next word. The view stays valid until the next read.
+    bool word(std::string_view& w);
+    bool number(int& value);
+    bool number(float& value);
+
+    bool eof() const { return eof_; }
+    bool failed() const { return failed_; }
+    const std::string& badword() const { return badword_; }
+
+private:
+    bool skipspace();
+    bool fill(std::size_t keep);
+    int peekchar();
+    void numberfailed(std::string consumed);
+
+    std::istream& in_;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+    bool drained_ = false;
+    std::string badword_;
+    std::string numtext_;
+};
+
+// White space as the C locale classifies it for formatted input.
+inline bool isblankchar(unsigned char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+#endif

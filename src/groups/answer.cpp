@@ -1,0 +1,62 @@
+#include "answer.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+
+void inputended(std::ostream& out)
+{
+    out << "\n\nStandard input ended where an answer was expected: Tolvi stops.\n";
+}
+
+bool readint(std::istream& in, std::ostream& out, int& value)
+{
+    // Formatted integer input, done by hand so that the message can quote
+    // exactly what was typed: an optional sign and the digits that follow;
+    // whatever comes after the digits stays in the input for the next answer.
+    in >> std::ws;
+    if (!in.good()) {
+        inputended(out);
+        return false;
+    }
+    std::string text;
+    int c = in.peek();
+    if (c == '+' || c == '-') {
+        text += static_cast<char>(in.get());
+        c = in.peek();
+    }
+    bool digits = false;
+    while (c != std::char_traits<char>::eof() && std::isdigit(c)) {
+        text += static_cast<char>(in.get());
+        digits = true;
+        c = in.peek();
+    }
+    if (digits) {
+        long long v = 0;
+        const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+        auto [ptr, ec] = std::from_chars(first, text.data() + text.size(), v);
+        if (ec == std::errc() && ptr == text.data() + text.size() && v >= INT_MIN && v <= INT_MAX) {
+            value = static_cast<int>(v);
+            return true;
+        }
+        out << "\n\nThe answer " << text << " is too large for a number here: Tolvi stops.\n";
+        return false;
+    }
+    in.clear(in.rdstate() & ~std::ios::eofbit);
+    std::string rest;
+    if (in.good() && !std::isspace(in.peek()))
+        in >> rest;
+    out << "\n\nA number was expected as the answer, not \"" << text << rest << "\": Tolvi stops.\n";
+    return false;
+}
+
+bool readword(std::istream& in, std::ostream& out, std::string& word)
+{
+    std::string w;
+    if (!(in >> w)) {
+        inputended(out);
+        return false;
+    }
+    word = w;
+    return true;
+}

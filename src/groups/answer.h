@@ -1,0 +1,22 @@
+#ifndef TOLVI_ANSWER_H
+#define TOLVI_ANSWER_H
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+// Reading the user's answers at the console. Every answer is taken by formatted
+// extraction, as typed; a missing answer (end of input) or an answer that is
+// not a number where a number is asked for gets a message on `out` and a
+// result of false: the run then ends with exit value 2 instead of asking on.
+
+// One integer answer.
+bool readint(std::istream& in, std::ostream& out, int& value);
+
+// One whitespace-delimited word (a file name, a path, a group name).
+bool readword(std::istream& in, std::ostream& out, std::string& word);
+
+// The message for the end of standard input where an answer was expected.
+void inputended(std::ostream& out);
+
+#endif
