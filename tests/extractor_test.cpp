@@ -1,1 +1,349 @@
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "extractor.h"
+#include "testutil.h"
+#include "wordreader.h"
+
+namespace {
+
+// Reads the whole text with `ops`: 'w' a word, 'i' an int, 'f' a float; each
+// result is listed as it would be printed, "EOF" after a read that ran into
+// the end, "FAIL:<word>" after a number that could not be read.
+std::string readall(const std::string& text, const std::string& ops, std::size_t buffer = 1 << 18)
+{
+    std::istringstream in(text);
+    wordreader r(in, buffer);
+    std::ostringstream got;
+    for (char op : ops) {
+        bool ok;
+        if (op == 'w') {
+            std::string_view w;
+            ok = r.word(w);
+            if (ok)
+                got << "[" << w << "]";
+        } else if (op == 'i') {
+            int v = 0;
+            ok = r.number(v);
+            if (ok)
+                got << "i" << v;
+        } else {
+            float v = 0;
+            ok = r.number(v);
+            if (ok)
+                got << "f" << v;
+        }
+        if (r.eof())
+            got << "EOF";
+        if (r.failed())
+            got << "FAIL:" << r.badword();
+        if (!ok || r.eof() || r.failed())
+            break;
+        got << " ";
+    }
+    return got.str();
+}
+
+TEST(WordReader, BehavesLikeFormattedExtraction)
+{
+    struct row {
+        const char* text;
+        const char* ops;
+        const char* expected;
+    };
+    const row rows[] = {
+        {"  alpha\tbeta\n gamma\n", "www", "[alpha] [beta] [gamma] "},
+        {"alpha beta", "ww", "[alpha] [beta]EOF"},  // last word runs into the end
+        {"alpha beta\n", "www", "[alpha] [beta] EOF"},
+        {"12abc 7", "iwi", "i12 [abc] i7EOF"},  // a number takes only its prefix
+        {"-3 +4 0x5", "iiiw", "i-3 i4 i0 [x5]EOF"},
+        {"0.34326 1e-3 -.5 2.5e+1x", "ffffw", "f0.34326 f0.001 f-0.5 f25 [x]EOF"},
+        {"1.2.3\n", "fw", "f1.2 [.3] "},
+        {"abc", "i", "FAIL:abc"},
+        {"- 5", "f", "FAIL:-"},
+        {"+x", "i", "FAIL:+x"},
+        {"1e", "f", "EOFFAIL:1e"},  // ran into the end while reading the number
+        {"abc", "f", "FAIL:abc"},
+        {"1e50 ", "f", "FAIL:1e50"},
+        {"99999999999 ", "i", "FAIL:99999999999"},
+        {"  \n\t ", "w", "EOF"},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(readall(r.text, r.ops), r.expected) << r.text;
+}
+
+TEST(WordReader, WordsAcrossBufferBoundaries)
+{
+    std::string text;
+    std::string ops;
+    std::string expected;
+    for (int i = 0; i < 200; ++i) {
+        std::string w = "w" + std::string(static_cast<std::size_t>(i % 37), 'x') + std::to_string(i);
+        text += w + ((i % 3) ? " " : "\n\n");
+        ops += 'w';
+        expected += "[" + w + "] ";
+        text += std::to_string(i * 7) + " " + std::to_string(i) + ".25 ";
+        ops += "if";
+        expected += "i" + std::to_string(i * 7) + " f" + std::to_string(i) + ".25 ";
+    }
+    for (std::size_t buffer : {16u, 17u, 61u, 4096u})
+        EXPECT_EQ(readall(text, ops, buffer), expected) << buffer;
+    // A single word longer than the buffer.
+    const std::string longword(1000, 'q');
+    EXPECT_EQ(readall(longword + " x", "ww", 16), "[" + longword + "] [x]EOF");
+}
+
+TEST(GroupMarks, ExactMarkTest)
+{
+    struct row {
+        const char* label;
+        int group;
+        bool has;
+    };
+    const row rows[] = {
+        {"$1Apes", 1, true},     {"$1Apes", 2, false},  {"$12Apes", 1, false}, {"$12Apes", 12, true},
+        {"$1$12x", 1, true},     {"$1$12x", 12, true},  {"$2$0name", 0, true}, {"$2$0name", 2, true},
+        {"$0|12abc", 0, true},   {"$0|12abc", 12, false}, {"$0|$1abc", 1, false}, {"x$1", 1, false},
+        {"$-3Out", -3, true},    {"$-3Out", 3, false},  {"$$1", 1, true},      {"$", 0, false},
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(hasmark(r.label, groupmark(r.group)), r.has) << r.label << " " << r.group;
+}
+
+TEST(GroupMarks, EveryRowOrderGivesTheSameRoles)
+{
+    // Distances of A-B 0.3, A-C 0.5, B-C 0.4 printed in all six row orders.
+    const std::string a = "$0a", b = "$1b", c = "$2c";
+    struct row {
+        std::string t1, t2, t3;
+        float k1, k2, k3;  // rows (1,2), (1,3), (2,3)
+    };
+    const row rows[] = {
+        {a, b, c, 0.3f, 0.5f, 0.4f}, {a, c, b, 0.5f, 0.3f, 0.4f}, {b, a, c, 0.3f, 0.4f, 0.5f},
+        {b, c, a, 0.4f, 0.3f, 0.5f}, {c, a, b, 0.5f, 0.4f, 0.3f}, {c, b, a, 0.4f, 0.5f, 0.3f},
+    };
+    for (const row& r : rows) {
+        const tripletroles t = assignroles(r.t1, r.t2, r.t3, "$0", "$1", r.k1, r.k2, r.k3);
+        EXPECT_EQ(t.KAB, 0.3f) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.KAC, 0.5f) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.KBC, 0.4f) << r.t1 << r.t2 << r.t3;
+    }
+}
+
+TEST(GroupMarks, TaxonInBothComparedGroupsPlaysEitherRole)
+{
+    // Taxon "$1$0x" lies in groups 0 and 1. As the B taxon in the first row it
+    // must still be taken as B, because the second row carries only group 0.
+    tripletroles t = assignroles("$1$0x", "$0y", "$2o", "$0", "$1", 0.3f, 0.4f, 0.5f);
+    EXPECT_EQ(t.KAB, 0.3f);
+    EXPECT_EQ(t.KAC, 0.5f);
+    EXPECT_EQ(t.KBC, 0.4f);
+    // As the A taxon in the first row, with the B taxon second.
+    t = assignroles("$1$0x", "$1y", "$2o", "$0", "$1", 0.3f, 0.4f, 0.5f);
+    EXPECT_EQ(t.KAB, 0.3f);
+    EXPECT_EQ(t.KAC, 0.4f);
+    EXPECT_EQ(t.KBC, 0.5f);
+    // Unmarked labels fall back on the first two rows, the A test first.
+    t = assignroles("p", "q", "r", "$0", "$1", 0.3f, 0.4f, 0.5f);
+    EXPECT_EQ(t.KAB, 0.5f);
+    EXPECT_EQ(t.KAC, 0.4f);
+    EXPECT_EQ(t.KBC, 0.3f);
+}
+
+// A triplet matrix as PAUP prints it, labels in data-block order.
+std::string matrix(const std::string& l1, const std::string& l2, const std::string& l3, const char* d12,
+                   const char* d13, const char* d23)
+{
+    return "\n%triplet 1 2 3\nJukes-Cantor distance matrix\n  898 characters are included\n\n"
+           "                1        2        3\n 1 " +
+           l1 + "        -\n 2 " + l2 + "   " + d12 + "        -\n 3 " + l3 + "   " + d13 + "  " + d23 +
+           "        -\n\n%endtriplet\n";
+}
+
+struct extraction {
+    replicatetable table;
+    std::string console;
+};
+
+extraction extract(const std::string& log)
+{
+    std::istringstream in(log);
+    extraction e;
+    std::ostringstream out;
+    extractor x(in, e.table, out);
+    e.console = out.str();
+    return e;
+}
+
+const std::string M1 = matrix("$0a", "$1b", "$2c", "0.30000", "0.50000", "0.40000");  // KOA 0.2, KOB 0.1
+const std::string M2 = matrix("$2c", "$1b", "$0a", "0.25000", "0.75000", "0.50000");  // KOA 0.5, KOB 0
+
+std::string comparison(const std::string& body, int a = 0, int b = 1)
+{
+    return "\n###begin " + std::to_string(a) + " " + std::to_string(b) + " GroupX versus GroupY \n" + body +
+           "\n###end " + std::to_string(a) + " " + std::to_string(b) + "\n";
+}
+
+std::string replicate(int n, const std::string& body)
+{
+    return "\nbegin_bootstrap_replicate " + std::to_string(n) + "\n" + body + "\n$$$end of Tolvi bootstrap replicate\n" +
+           "\nend_bootstrap_replicate " + std::to_string(n) + "\n";
+}
+
+TEST(Extractor, ReadsReplicatesAndSkipsTheUnresampledSection)
+{
+    const std::string log = "P A U P *\n[taxa] 1 $0a 2 $1b\n" + comparison(M1 + M1 + M1) +
+                            "\n$$$end of Tolvi bootstrap replicate\n" + replicate(7, comparison(M1 + M2)) +
+                            replicate(3, comparison(M2) + comparison(M1, 0, 2)) + "\nbootstrap_end\n" +
+                            replicate(9, comparison(M1));
+    const extraction e = extract(log);
+    EXPECT_EQ(e.console, "bootstrap replicate 7\nbootstrap replicate 3\n\n\nlast bootstr repl!\n\n");
+    ASSERT_EQ(e.table.size(), 2u);
+    ASSERT_EQ(e.table[0].size(), 1u);
+    const grcomp& g = e.table[0][0];
+    EXPECT_EQ(g.grIDa, 0);
+    EXPECT_EQ(g.grIDb, 1);
+    EXPECT_EQ(g.grnamea, "GroupX");
+    EXPECT_EQ(g.grnameb, "GroupY");
+    // KOA = KAC - ((KBC + KAC) - KAB) / 2 in double from the float distances.
+    const double kab = 0.3f, kac = 0.5f, kbc = 0.4f;
+    EXPECT_EQ(g.KOAs, (std::vector<float>{static_cast<float>(kac - ((kbc + kac) - kab) / 2.0), 0.5f}));
+    EXPECT_EQ(g.KOBs, (std::vector<float>{static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0), 0.0f}));
+    EXPECT_EQ(g.d, 0.0f);
+    ASSERT_EQ(e.table[1].size(), 2u);
+    EXPECT_EQ(e.table[1][1].grIDb, 2);
+    // In the comparison of groups 0 and 2, M1's "$2c" is the B taxon.
+    EXPECT_EQ(e.table[1][1].KOAs.size(), 1u);
+}
+
+TEST(Extractor, EndOfFileAtEveryLevel)
+{
+    struct row {
+        std::string log;
+        std::string console;
+        std::vector<std::size_t> triplets;  // per record of the last row
+        std::size_t rows;
+    };
+    const std::string head = "\nbegin_bootstrap_replicate 1\n\n###begin 0 1 GroupX versus GroupY\n" + M1;
+    const row rows[] = {
+        // Inside a comparison: three messages, the partial record and row kept.
+        {head, "bootstrap replicate 1\n\n\nEnd of file reached!\n\n\n\nEof!\n\n\n\nEof!\n\n", {1}, 1},
+        // "###end" as the very last word counts as cut off.
+        {head + "###end", "bootstrap replicate 1\n\n\nEnd of file reached!\n\n\n\nEof!\n\n\n\nEof!\n\n", {1}, 1},
+        // Inside a matrix: the cut matrix adds no triplet.
+        {head + matrix("$0a", "$1b", "$2c", "0.3", "0.5", "0.4").substr(0, 150),
+         "bootstrap replicate 1\n\n\nEnd of file reached!\n\n\n\nEof!\n\n\n\nEof!\n\n", {1}, 1},
+        // Between comparisons.
+        {head + "###end 0 1\n", "bootstrap replicate 1\n\n\nEof!\n\n\n\nEof!\n\n", {1}, 1},
+        // Outside a replicate, without "bootstrap_end".
+        {head + "###end 0 1\nend_bootstrap_replicate 1\n", "bootstrap replicate 1\n\n\nEof!\n\n", {1}, 1},
+        // "end_bootstrap_replicate" and "bootstrap_end" as last words still count.
+        {head + "###end 0 1\nend_bootstrap_replicate", "bootstrap replicate 1\n\n\nEof!\n\n", {1}, 1},
+        {head + "###end 0 1\nend_bootstrap_replicate 1 bootstrap_end", "bootstrap replicate 1\n\n\nlast bootstr repl!\n\n",
+         {1}, 1},
+        // Right after a replicate marker: no made-up replicate number, no row.
+        {"begin_bootstrap_replicate", "\n\nEof!\n\n", {}, 0},
+        {"", "\n\nEof!\n\n", {}, 0},
+        // Inside a begin line: the record is kept, without triplets.
+        {"begin_bootstrap_replicate 1\n###begin 0 1 GroupX",
+         "bootstrap replicate 1\n\n\nEnd of file reached!\n\n\n\nEof!\n\n\n\nEof!\n\n", {0}, 1},
+    };
+    for (const row& r : rows) {
+        const extraction e = extract(r.log);
+        EXPECT_EQ(e.console, r.console) << r.log;
+        ASSERT_EQ(e.table.size(), r.rows) << r.log;
+        if (r.rows == 0)
+            continue;
+        const std::vector<grcomp>& last = e.table.back();
+        ASSERT_EQ(last.size(), r.triplets.size()) << r.log;
+        for (std::size_t i = 0; i < last.size(); ++i) {
+            EXPECT_EQ(last[i].KOAs.size(), r.triplets[i]) << r.log;
+            EXPECT_EQ(last[i].KOBs.size(), r.triplets[i]) << r.log;
+        }
+    }
+}
+
+TEST(Extractor, WordWhereANumberBelongsStopsTheReading)
+{
+    struct row {
+        std::string log;
+        std::string word;
+        std::size_t rows;
+        std::size_t records;  // in the last row
+        std::size_t triplets; // in the last record
+    };
+    const std::string rep1 = replicate(1, comparison(M1 + M2));
+    const row rows[] = {
+        {rep1 + "begin_bootstrap_replicate two\n" + comparison(M1), "two", 1, 1, 2},
+        {rep1 + "begin_bootstrap_replicate 2\n###begin 0 x GroupX versus GroupY\n" + M1, "x", 2, 0, 0},
+        {rep1 + "begin_bootstrap_replicate 2\n###begin 0 1 GroupX versus GroupY\n" + M1 +
+             matrix("$0a", "$1b", "$2c", "0.3", "n/a", "0.4"),
+         "n/a", 2, 1, 1},
+    };
+    for (const row& r : rows) {
+        const extraction e = extract(r.log + "\nbootstrap_end\n");
+        EXPECT_NE(e.console.find("\"" + r.word + "\""), std::string::npos) << e.console;
+        EXPECT_EQ(e.console.find("last bootstr repl"), std::string::npos);
+        EXPECT_EQ(e.console.find("Eof"), std::string::npos);
+        ASSERT_EQ(e.table.size(), r.rows);
+        ASSERT_EQ(e.table.back().size(), r.records);
+        if (r.records > 0) {
+            EXPECT_EQ(e.table.back().back().KOAs.size(), r.triplets);
+        }
+    }
+}
+
+TEST(Extractor, UndefinedDistanceEndsTheComparison)
+{
+    const std::string log = replicate(1, comparison(M1 + M1 + "\nNo data for comparing taxa 1 and 2. Distance is "
+                                                               "undefined.\n" + M1, 4, 12) +
+                                             comparison(M2 + M2, 4, 5)) +
+                            "bootstrap_end";
+    const extraction e = extract(log);
+    EXPECT_EQ(e.console,
+              "bootstrap replicate 1\n"
+              "\nWARNING: 4 12 distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
+              "times the maximum defined distance by PAUP.\n Meaningless values would result.\nTriplet ignored by "
+              "Tolvi\nRecommendation: Please make sure that distance between all sequence pairs can be "
+              "calculated.\nIf this is not the case, PAUP outputs the error message: No data for comparing taxa x and "
+              "y. Distance is undefined.\n\n\n\nlast bootstr repl!\n\n");
+    ASSERT_EQ(e.table.size(), 1u);
+    ASSERT_EQ(e.table[0].size(), 2u);
+    EXPECT_EQ(e.table[0][0].KOAs.size(), 2u);
+    EXPECT_EQ(e.table[0][1].KOAs.size(), 2u);
+}
+
+TEST(Extractor, MissingEndWordsSwallowWhatFollows)
+{
+    // Without "###end" the next begin line is skipped and its matrices join
+    // the open record; without "end_bootstrap_replicate" the next replicate's
+    // comparisons join the open row.
+    std::string log = "begin_bootstrap_replicate 1\n###begin 0 1 GroupX versus GroupY\n" + M1 +
+                      comparison(M2) + "end_bootstrap_replicate 1\n";
+    extraction e = extract(log + "bootstrap_end");
+    ASSERT_EQ(e.table.size(), 1u);
+    ASSERT_EQ(e.table[0].size(), 1u);
+    EXPECT_EQ(e.table[0][0].KOAs.size(), 2u);
+
+    log = "begin_bootstrap_replicate 1\n" + comparison(M1) + replicate(2, comparison(M2)) + "bootstrap_end";
+    e = extract(log);
+    EXPECT_EQ(e.console, "bootstrap replicate 1\n\n\nlast bootstr repl!\n\n");
+    ASSERT_EQ(e.table.size(), 1u);
+    EXPECT_EQ(e.table[0].size(), 2u);
+}
+
+TEST(Extractor, LogThatCannotBeOpened)
+{
+    testutil::tempdir dir;
+    replicatetable table(2);
+    std::ostringstream out;
+    std::string name = "missing.log";
+    extractor x(name, table, out);
+    EXPECT_EQ(out.str(), "Can't open missing.log !\n");
+    EXPECT_EQ(table.size(), 2u);
+}
+
+}  // namespace

@@ -108,10 +108,10 @@ void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::o
             if (!logfile.number(repl)) {
                 // No number to show: the log ends here, or a word stands where
                 // the replicate number belongs.
-                if (logfile.eof())
-                    out << "\n\nEof!\n\n";
-                else
+                if (logfile.failed())
                     numberexpected(logfile, out);
+                else
+                    out << "\n\nEof!\n\n";
                 return;
             }
             out << "bootstrap replicate " << repl << "\n";

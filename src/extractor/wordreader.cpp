@@ -92,12 +92,14 @@ void wordreader::numberfailed(std::string consumed)
     badword_ = std::move(consumed);
     if (eof_)
         return;
-    // The rest of the word, for the message.
+    // The rest of the word, for the message; reading it does not count as a
+    // read that ran into the end.
     int c;
     while ((c = peekchar()) >= 0 && !isblankchar(static_cast<unsigned char>(c))) {
         badword_ += static_cast<char>(c);
         ++pos_;
     }
+    eof_ = false;
 }
 
 bool wordreader::number(int& value)

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "testutil.h"
+
+namespace {
+
+using testutil::readfile;
+using testutil::testfile;
+
+const std::string banner =
+    "\n Tolvi -                                                    built 24.11.04\n\n"
+    "\trelative rate tests with groups\n\n"
+    "\tsupporting all models of nucleotide substitution known by PAUP*\n\n"
+    "\n\nExtract existing logfile? (1=yes, 0=construct first)\n\n";
+const std::string upToLog = banner + "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\nlocate logfile\n\n";
+
+// The golden runs: a hand-made log in PAUP's layout, evaluated on the direct
+// road; console and report must match byte for byte.
+TEST(DirectRoad, GoldenRuns)
+{
+    struct row {
+        const char* log;
+        const char* answers;
+        const char* golden;
+    };
+    const row rows[] = {
+        {"pairwise.log", "1\n0\npairwise.log\n", "direct_pairwise"},
+        {"ranking.log", "1\n1\nranking.log\n", "direct_ranking"},
+        // Every non-zero answer selects the ranking list on this road.
+        {"ranking.log", "1 2 ranking.log", "direct_ranking"},
+    };
+    for (const row& r : rows) {
+        testutil::tempdir dir;
+        std::filesystem::copy_file(testfile(std::string("data/") + r.log), r.log);
+        const testutil::runresult res = testutil::run(r.answers);
+        EXPECT_EQ(res.exitvalue, 1) << r.answers;
+        EXPECT_EQ(res.console, readfile(testfile(std::string("golden/") + r.golden + ".console"))) << r.answers;
+        EXPECT_EQ(readfile(std::string(r.log) + ".ma"), readfile(testfile(std::string("golden/") + r.golden + ".ma")))
+            << r.answers;
+    }
+}
+
+// Runs the direct road on `log` (written to a.log) and returns the result.
+testutil::runresult direct(const std::string& log, const char* ranking = "0")
+{
+    testutil::writefile("a.log", log);
+    return testutil::run(std::string("1\n") + ranking + "\na.log\n");
+}
+
+const std::string rep =
+    "\n###begin 0 1 GroupX versus GroupY \n"
+    " 1 $0a        -\n 2 $1b   0.30000        -\n 3 $2c   0.50000  0.40000        -\n"
+    " 1 $0a        -\n 2 $1b   0.30000        -\n 3 $2c   0.70000  0.40000        -\n"
+    "\n###end 0 1\n";
+
+TEST(DirectRoad, NothingToEvaluateEndsWithoutReport)
+{
+    struct row {
+        std::string log;   // empty: no log file at all
+        std::string tail;  // the console after the log's own messages
+    };
+    const row rows[] = {
+        {"", "Can't open a.log !\n\nNo bootstrap replicate could be read from the log a.log: there is nothing to "
+             "evaluate, and no report is written.\n"},
+        {rep + "\nbootstrap_end\n", "\n\nlast bootstr repl!\n\n\nNo bootstrap replicate could be read from the log "
+                                    "a.log: there is nothing to evaluate, and no report is written.\n"},
+        {"begin_bootstrap_replicate 1\nend_bootstrap_replicate 1\nbootstrap_end\n",
+         "bootstrap replicate 1\n\n\nlast bootstr repl!\n\nextraction successful\n\n\nThe bootstrap replicates of the "
+         "log a.log hold no group comparison: there is nothing to evaluate, and no report is written.\n"},
+    };
+    for (const row& r : rows) {
+        testutil::tempdir dir;
+        testutil::runresult res;
+        if (r.log.empty())
+            res = testutil::run("1\n0\na.log\n");
+        else
+            res = direct(r.log);
+        EXPECT_EQ(res.exitvalue, 2);
+        EXPECT_EQ(res.console, upToLog + r.tail);
+        EXPECT_FALSE(std::filesystem::exists("a.log.ma"));
+    }
+}
+
+TEST(DirectRoad, ReplicateCutShortIsLeftOutAndCounted)
+{
+    testutil::tempdir dir;
+    const std::string two = rep + rep;
+    std::string log;
+    for (int i = 1; i <= 3; ++i)
+        log += "begin_bootstrap_replicate " + std::to_string(i) + "\n" + two + "end_bootstrap_replicate 1\n";
+    log += "begin_bootstrap_replicate 4\n" + rep;  // cut off after its first comparison
+    const testutil::runresult res = direct(log, "1");
+    EXPECT_EQ(res.exitvalue, 1);
+    EXPECT_NE(res.console.find("\nWARNING: 1 bootstrap replicate(s)"), std::string::npos);
+    EXPECT_NE(readfile("a.log.ma").find("standard errors based on 3 bootstrap replicates"), std::string::npos);
+}
+
+TEST(DirectRoad, OneReplicateReportsNotANumber)
+{
+    testutil::tempdir dir;
+    const testutil::runresult res =
+        direct("begin_bootstrap_replicate 1\n" + rep + "end_bootstrap_replicate 1\nbootstrap_end\n", "1");
+    EXPECT_EQ(res.exitvalue, 1);
+    EXPECT_EQ(readfile("a.log.ma"),
+              "relative rates of groups compared to GroupY\n\nstandard errors based on 1 bootstrap replicates\n\n"
+              "group\td\tS.E.\tsignificance\n\nGroupX\t0.200\t-nan\t (insign.)\n");
+}
+
+TEST(DirectRoad, ReportThatCannotBeWritten)
+{
+    testutil::tempdir dir;
+    std::filesystem::create_directory("a.log.ma");  // a folder stands where the report belongs
+    const testutil::runresult res =
+        direct("begin_bootstrap_replicate 1\n" + rep + "end_bootstrap_replicate 1\nbootstrap_end\n");
+    EXPECT_EQ(res.exitvalue, 2);
+    EXPECT_NE(res.console.find("ratio (above diagonal)"), std::string::npos);
+    const std::string tail = "\nThe report file a.log.ma could not be written!\n";
+    EXPECT_EQ(res.console.substr(res.console.size() - tail.size()), tail);
+}
+
+TEST(DirectRoad, AnswersThatCannotBeUsed)
+{
+    struct row {
+        const char* input;
+        const char* tail;
+    };
+    const row rows[] = {
+        {"", "\n\nStandard input ended where an answer was expected: Tolvi stops.\n"},
+        {"yes\n", "\n\nA number was expected as the answer, not \"yes\": Tolvi stops.\n"},
+        {"1\n", "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\n"
+                "\n\nStandard input ended where an answer was expected: Tolvi stops.\n"},
+        {"1\n-\n", "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\n"
+                   "\n\nA number was expected as the answer, not \"-\": Tolvi stops.\n"},
+        {"1\n12345678901\n", "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\n"
+                             "\n\nThe answer 12345678901 is too large for a number here: Tolvi stops.\n"},
+        {"1\n0\n", "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\nlocate logfile\n\n"
+                   "\n\nStandard input ended where an answer was expected: Tolvi stops.\n"},
+    };
+    for (const row& r : rows) {
+        const testutil::runresult res = testutil::run(r.input);
+        EXPECT_EQ(res.exitvalue, 2) << r.input;
+        EXPECT_EQ(res.console, banner + r.tail) << r.input;
+    }
+}
+
+}  // namespace

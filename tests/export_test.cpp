@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export.h"
+#include "testutil.h"
+
+namespace {
+
+grcomp rec(const std::string& a, const std::string& b, float d, float sdd, float ratio, float sdratio,
+           std::size_t triplets = 1)
+{
+    grcomp g(0, 1, a, b);
+    g.d = d;
+    g.sdd = sdd;
+    g.ratio = ratio;
+    g.sdratio = sdratio;
+    g.KOAs.assign(triplets, 0.0f);
+    g.KOBs.assign(triplets, 0.0f);
+    return g;
+}
+
+TEST(Report, SignificanceClasses)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct row {
+        float d, sdd;
+        const char* cls;
+    };
+    // The floats on either side of each bound (sdd 1, so z is d itself).
+    auto above = [](double bound) {
+        float f = static_cast<float>(bound);
+        return f >= bound ? f : std::nextafter(f, 10.0f);
+    };
+    auto below = [](double bound) {
+        float f = static_cast<float>(bound);
+        return f < bound ? f : std::nextafter(f, 0.0f);
+    };
+    const row rows[] = {
+        {above(3.89), 1, " (<0.0001)"}, {-above(3.89), 1, " (<0.0001)"}, {below(3.89), 1, " (<0.001)"},
+        {above(3.29), 1, " (<0.001)"},  {-below(3.29), 1, " (<0.01)"},   {above(2.58), 1, " (<0.01)"},
+        {-above(2.58), 1, " (<0.01)"},  {below(2.58), 1, " (<0.05)"},    {above(1.96), 1, " (<0.05)"},
+        {-above(1.96), 1, " (<0.05)"},  {below(1.96), 1, " (insign.)"},  {-below(1.96), 1, " (insign.)"},
+        {2.0f, 0.5f, " (<0.0001)"},     {0.5f, 0.0f, " (<0.0001)"},      {-0.5f, 0.0f, " (<0.0001)"},
+        {0.0f, 0.0f, " (insign.)"},     {1.0f, nan, " (insign.)"},       {nan, 1.0f, " (insign.)"},
+        {1.0f, inf, " (insign.)"},
+        // Exactly on a bound: 49/25 is the double nearest 1.96, 389/100 that nearest 3.89.
+        {49.0f, 25.0f, " (<0.05)"},     {-49.0f, 25.0f, " (<0.05)"},     {389.0f, 100.0f, " (<0.0001)"},
+    };
+    for (const row& r : rows) {
+        const double z = static_cast<double>(r.d) / static_cast<double>(r.sdd);
+        EXPECT_STREQ(significance(rec("a", "b", r.d, r.sdd, 1, 1)), r.cls) << r.d << "/" << r.sdd << " = " << z;
+    }
+}
+
+TEST(Report, MatrixViewAddressesTheUpperTriangle)
+{
+    const int pairs[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
+    std::vector<grcomp> records;
+    for (int i = 0; i < 6; ++i)
+        records.push_back(rec("g", "h", static_cast<float>(i), 1, 1, 1));
+    const listalsmatrix m(records);
+    ASSERT_EQ(m.size(), 4);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(m.at(pairs[i][0], pairs[i][1]).d, static_cast<float>(i));
+        EXPECT_EQ(m.at(pairs[i][1], pairs[i][0]).d, static_cast<float>(i));
+    }
+    EXPECT_THROW(m.at(2, 2), listalsmatrix::diagonal);
+
+    // Group counts from record counts: the largest n with n(n-1)/2 not above m.
+    const int want[] = {1, 2, 2, 3, 3, 3, 4, 4, 4, 4, 5};
+    for (int count = 0; count <= 10; ++count)
+        EXPECT_EQ(listalsmatrix(std::vector<grcomp>(static_cast<std::size_t>(count), records[0])).size(), want[count])
+            << count;
+}
+
+TEST(Report, TwoGroupMatrixFileAndConsole)
+{
+    testutil::tempdir dir;
+    std::vector<grcomp> b{rec("G1", "G2", -0.25f, 0.125f, 1.5f, 0.25f, 12)};
+    std::string name = "run1.log";
+    std::ostringstream console;
+    console << std::fixed;
+    console.precision(5);
+    ASSERT_TRUE(exportmatrix(b, name, 0, console));
+    EXPECT_EQ(name, "run1.log.ma");
+    EXPECT_EQ(testutil::readfile("run1.log.ma"),
+              "standard errors based on 0 bootstrap replicates\n\n"
+              "d (above diagonal), S.E. (below diagonal)\n"
+              "taxa\tG1\tG2\t\n"
+              "G1\t-\t-0.250 (<0.05)\t\n"
+              "G2\t0.125 (12)\t-\t\n"
+              "\n\n"
+              "ratio (above diagonal), 95% confidence interval (below diagonal)\n"
+              "taxa\tG1\tG2\t\n"
+              "G1\t-\t1.500 (0.250)\t\n"
+              "G2\t(1.010-1.990)\t-\t\n");
+    EXPECT_EQ(console.str(),
+              "n:2\n"
+              "standard errors based on 0 bootstrap replicates\n\n"
+              "d (above diagonal), S.E. (below diagonal)\n\n"
+              "taxa\tG1\tG2\t\n"
+              "G1\t-\t (<0.05)-0.25000 (12)\t\n"
+              "G2\t0.12500 (12)\t-\t\n"
+              " \n\n"
+              "ratio (above diagonal), 95% confidence interval (below diagonal)\n"
+              "taxa\tG1\tG2\t\n"
+              "G1\t-\t1.50000\t\n"
+              "G2\t(1.01000-1.99000)\t-\t\n");
+}
+
+TEST(Report, SurplusRecordsAreNotShown)
+{
+    testutil::tempdir dir;
+    std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1), rec("A", "C", 2, 1, 1, 1), rec("B", "C", 3, 1, 1, 1),
+                          rec("X", "Y", 4, 1, 1, 1)};
+    std::string name = "r.ma";
+    std::ostringstream console;
+    ASSERT_TRUE(exportmatrix(b, name, 1, console));
+    EXPECT_EQ(name, "r.ma.ma");
+    const std::string file = testutil::readfile(name);
+    EXPECT_NE(file.find("taxa\tA\tB\tC\t\n"), std::string::npos);
+    EXPECT_EQ(file.find("X"), std::string::npos);
+    EXPECT_EQ(file.find("4.000"), std::string::npos);
+}
+
+TEST(Report, RankingListFileAndConsole)
+{
+    testutil::tempdir dir;
+    std::vector<grcomp> b{rec("Apes", "Ref", 0.5f, 0.125f, 1, 1), rec("Mice", "Other", -0.0625f, 0.5f, 1, 1)};
+    std::string name = "p.nex";
+    std::ostringstream console;
+    console << std::fixed;
+    console.precision(5);
+    ASSERT_TRUE(exportlist(b, name, 20, console));
+    EXPECT_EQ(testutil::readfile("p.nex.ma"),
+              "relative rates of groups compared to Ref\n\n"
+              "standard errors based on 20 bootstrap replicates\n\n"
+              "group\td\tS.E.\tsignificance\n\n"
+              "Apes\t0.500\t0.125\t (<0.0001)\n"
+              "Mice\t-0.062\t0.500\t (insign.)\n");
+    EXPECT_EQ(console.str(),
+              "relative rates of groups compared to Ref\n\n"
+              "standard errors based on 20 bootstrap replicates\n\n"
+              "group\td\tS.E.\tsignificance\n"
+              "Apes\t0.50000\t0.12500\t (<0.0001)\n"
+              "Mice\t-0.06250\t0.50000\t (insign.)\n");
+}
+
+TEST(Report, FileThatCannotBeWrittenStillShowsTheConsoleCopy)
+{
+    testutil::tempdir dir;
+    std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1)};
+    for (bool ranking : {false, true}) {
+        std::string name = "no/such/dir/x";
+        std::ostringstream console;
+        const bool ok = ranking ? exportlist(b, name, 3, console) : exportmatrix(b, name, 3, console);
+        EXPECT_FALSE(ok);
+        EXPECT_NE(console.str().find("standard errors based on 3 bootstrap replicates"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "jack.h"
+
+namespace {
+
+struct stats {
+    float d, ratio, sdd, sdratio, chconfu, chconfo, zconfu, zconfo, dchconfu, dchconfo, dzconfu, dzconfo;
+};
+
+stats run(const std::vector<float>& a, const std::vector<float>& b)
+{
+    stats s{};
+    jack j;
+    j.calc(a, b, s.d, s.ratio, s.sdd, s.sdratio, s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo,
+           s.dzconfu, s.dzconfo);
+    return s;
+}
+
+TEST(Jackknife, WorkedExample)
+{
+    const stats s = run({1, 3}, {1, 1});
+    EXPECT_EQ(s.ratio, 2.0f);
+    EXPECT_EQ(s.d, 1.0f);
+    EXPECT_EQ(s.sdratio, 1.0f);
+    EXPECT_EQ(s.sdd, 1.0f);
+    const float lims[8] = {s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo, s.dzconfu, s.dzconfo};
+    const double want[8] = {-2.472136, 6.472136, 0.04, 3.96, -3.472136, 5.472136, -0.96, 2.96};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NEAR(lims[i], want[i], 5e-7) << i;
+}
+
+TEST(Jackknife, DegenerateCounts)
+{
+    // One triplet: finite estimates, 0/0 leave-one-out quotients.
+    stats s = run({0.5f}, {0.25f});
+    EXPECT_EQ(s.ratio, 2.0f);
+    EXPECT_EQ(s.d, 0.25f);
+    for (float v : {s.sdd, s.sdratio, s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo, s.dzconfu,
+                    s.dzconfo})
+        EXPECT_TRUE(std::isnan(v));
+    // No triplet: everything is not-a-number.
+    s = run({}, {});
+    for (float v : {s.d, s.ratio, s.sdd, s.sdratio, s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo,
+                    s.dzconfu, s.dzconfo})
+        EXPECT_TRUE(std::isnan(v));
+    // A zero branch-length sum for group B.
+    s = run({0.5f, 0.25f}, {0.0f, 0.0f});
+    EXPECT_TRUE(std::isinf(s.ratio) && s.ratio > 0);
+    s = run({-0.5f, 0.25f}, {0.0f, 0.0f});
+    EXPECT_TRUE(std::isinf(s.ratio) && s.ratio < 0);
+}
+
+TEST(Jackknife, EqualBranchesGiveExactEstimates)
+{
+    const stats s = run({0.1f, 0.3f, 0.1f, 0.7f}, {0.1f, 0.3f, 0.1f, 0.7f});
+    EXPECT_EQ(s.ratio, 1.0f);
+    EXPECT_EQ(s.d, 0.0f);
+    EXPECT_EQ(s.sdd, 0.0f);
+    EXPECT_EQ(s.sdratio, 0.0f);
+    EXPECT_EQ(s.chconfu, 1.0f);
+    EXPECT_EQ(s.zconfo, 1.0f);
+    EXPECT_EQ(s.dchconfo, 0.0f);
+}
+
+TEST(Jackknife, LeaveOneOutSumsAreFullPassesNotDifferences)
+{
+    // 1e8 + 1 + 1 - 1: subtracting an entry from the total gives another
+    // leave-one-out sum than adding the remaining entries afresh.
+    const std::vector<float> a = {1e8f, 1.0f, 1.0f, 3.0f};
+    const std::vector<float> b = {1.0f, 1.0f, 1.0f, 1.0f};
+    const stats s = run(a, b);
+    const double q = 4.0;
+    float suma = 0, sumb = 4.0f;
+    for (float x : a)
+        suma = suma + x;
+    float jk = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        float js = 0;
+        for (std::size_t j = 0; j < a.size(); ++j)
+            if (j != i)
+                js = js + a[j];
+        const double dev = (static_cast<double>(js) - 3.0) / (q - 1.0) - static_cast<double>(s.d);
+        jk = jk + static_cast<float>(dev * dev);
+    }
+    EXPECT_EQ(s.d, static_cast<float>((static_cast<double>(suma) - sumb) / q));
+    EXPECT_EQ(s.sdd, static_cast<float>(std::sqrt(static_cast<double>(jk) * ((q - 1.0) / q))));
+}
+
+grcomp record(float d, float ratio)
+{
+    grcomp g(0, 1, "A", "B");
+    // One triplet whose KOA - KOB is d and KOA / KOB is ratio.
+    const float kob = d / (ratio - 1.0f);
+    g.KOAs = {kob * ratio};
+    g.KOBs = {kob};
+    return g;
+}
+
+TEST(Summary, MeansAndStandardDeviationsOverReplicates)
+{
+    replicatetable table;
+    for (int r = 1; r <= 3; ++r) {
+        grcomp g(0, 1, "A", "B");
+        g.KOAs = {static_cast<float>(r), static_cast<float>(r)};
+        g.KOBs = {1.0f, 1.0f};
+        table.push_back({g});
+    }
+    std::vector<grcomp> final(5, grcomp(9, 9, "x", "y"));
+    confint(table, final);
+    ASSERT_EQ(final.size(), 1u);
+    EXPECT_EQ(final[0].ratio, 2.0f);
+    EXPECT_EQ(final[0].sdratio, 1.0f);
+    EXPECT_EQ(final[0].d, 1.0f);
+    EXPECT_EQ(final[0].sdd, 1.0f);
+    // Everything else is the first replicate's, its jackknife limits included.
+    EXPECT_EQ(final[0].KOAs, table[0][0].KOAs);
+    EXPECT_EQ(final[0].zconfu, table[0][0].zconfu);
+    EXPECT_EQ(table[0][0].ratio, 1.0f);
+    EXPECT_EQ(table[2][0].ratio, 3.0f);
+}
+
+TEST(Summary, OneReplicateHasNoStandardDeviation)
+{
+    replicatetable table{{record(0.5f, 2.0f)}};
+    std::vector<grcomp> final;
+    confint(table, final);
+    ASSERT_EQ(final.size(), 1u);
+    EXPECT_EQ(final[0].ratio, table[0][0].ratio);
+    EXPECT_TRUE(std::isnan(final[0].sdd));
+    EXPECT_TRUE(std::isnan(final[0].sdratio));
+}
+
+TEST(Summary, ShortRowsAreLeftOut)
+{
+    grcomp g = record(0.5f, 2.0f);
+    replicatetable table{{g, g}, {g}, {g, g, g}, {}, {g, g}};
+    EXPECT_EQ(dropshortrows(table), 2u);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[1].size(), 3u);
+    std::vector<grcomp> final;
+    confint(table, final);
+    EXPECT_EQ(final.size(), 2u);
+}
+
+}  // namespace
