@@ -88,10 +88,12 @@ bool wordreader::word(std::string_view& w)
 
 void wordreader::numberfailed(std::string consumed)
 {
-    failed_ = true;
-    badword_ = std::move(consumed);
+    // A number cut off by the end of the input counts as the end, not as a
+    // word that cannot be a number.
     if (eof_)
         return;
+    failed_ = true;
+    badword_ = std::move(consumed);
     // The rest of the word, for the message; reading it does not count as a
     // read that ran into the end.
     int c;

@@ -17,7 +17,8 @@
 //   when that read still delivered a complete last word or number;
 // - once a read has failed, every further read fails.
 // Where a number is expected but the text cannot be one, failed() turns true
-// and badword() holds the text found there.
+// and badword() holds the text found there (a number cut off by the end of
+// the input counts as the end).
 class wordreader {
 public:
     explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18);

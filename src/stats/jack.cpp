@@ -1,5 +1,7 @@
 #include "jack.h"
 
+#include "leaveoneout.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -19,18 +21,16 @@ void jack::calc(const std::vector<float>& a, const std::vector<float>& b, float&
     const float q = static_cast<float>(n);
     d = static_cast<float>((static_cast<double>(suma) - static_cast<double>(sumb)) / static_cast<double>(q));
 
+    // The leave-one-out sums, each a full pass over the list in order.
+    std::vector<float> jsumas(n), jsumbs(n);
+    leaveoneoutsums(a.data(), n, jsumas.data());
+    leaveoneoutsums(b.data(), n, jsumbs.data());
+
     float jksumr = 0.0f;
     float jksumd = 0.0f;
     for (std::size_t i = 0; i < n; ++i) {
-        // Each leave-one-out sum is a full pass in list order, skipping position i.
-        float jsuma = 0.0f;
-        for (std::size_t j = 0; j < n; ++j)
-            if (j != i)
-                jsuma = jsuma + a[j];
-        float jsumb = 0.0f;
-        for (std::size_t j = 0; j < n; ++j)
-            if (j != i)
-                jsumb = jsumb + b[j];
+        const float jsuma = jsumas[i];
+        const float jsumb = jsumbs[i];
         const double rdev = static_cast<double>(jsuma) / static_cast<double>(jsumb) - static_cast<double>(ratio);
         const float jratiodiff = static_cast<float>(rdev * rdev);
         const double ddev = (static_cast<double>(jsuma) - static_cast<double>(jsumb)) / (static_cast<double>(q) - 1.0) -

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "extractor.h"
+#include "jack.h"
+#include "leaveoneout.h"
+#include "straightforward/straightforward.h"
+
+namespace {
+
+bool samebits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::vector<float> randomlist(std::mt19937& rng, std::size_t n)
+{
+    std::uniform_int_distribution<int> kind(0, 9);
+    std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+    std::vector<float> x(n);
+    for (float& v : x) {
+        switch (kind(rng)) {
+        case 0: v = u(rng) * 1e8f; break;     // swamps the small ones
+        case 1: v = u(rng) * 1e-30f; break;
+        case 2: v = 0.0f; break;
+        case 3: v = -0.0f; break;
+        case 4: v = 0.125f; break;           // repeated values
+        default: v = u(rng); break;
+        }
+    }
+    return x;
+}
+
+TEST(FastPaths, LeaveOneOutSumsMatchThePlainLoopOnEveryKernel)
+{
+    std::mt19937 rng(7);
+    std::vector<std::size_t> sizes;
+    for (std::size_t n = 0; n <= 140; ++n)
+        sizes.push_back(n);
+    for (std::size_t n : {255u, 256u, 257u, 1000u, 3200u})
+        sizes.push_back(n);
+    for (simdlevel level : {simdlevel::portable, simdlevel::avx2, simdlevel::avx512, simdlevel::best}) {
+        for (std::size_t n : sizes) {
+            const std::vector<float> x = randomlist(rng, n);
+            std::vector<float> want;
+            straightforward::leaveoneoutsums(x, want);
+            std::vector<float> got(n, 99.0f);
+            if (!leaveoneoutsums(x.data(), n, got.data(), level))
+                break;  // this processor lacks the instruction set
+            for (std::size_t i = 0; i < n; ++i)
+                ASSERT_TRUE(samebits(got[i], want[i]))
+                    << "level " << static_cast<int>(level) << " n " << n << " i " << i << ": " << got[i] << " vs "
+                    << want[i];
+        }
+    }
+}
+
+TEST(FastPaths, JackknifeMatchesTheLiteralLoop)
+{
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t n = round < 200 ? static_cast<std::size_t>(round % 40) : static_cast<std::size_t>(rng() % 700);
+        const std::vector<float> a = randomlist(rng, n), b = randomlist(rng, n);
+        float f[12], g[12];
+        jack j;
+        j.calc(a, b, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]);
+        straightforward::calc(a, b, g[0], g[1], g[2], g[3], g[4], g[5], g[6], g[7], g[8], g[9], g[10], g[11]);
+        for (int k = 0; k < 12; ++k)
+            ASSERT_TRUE(samebits(f[k], g[k]) || (f[k] != f[k] && g[k] != g[k])) << "n " << n << " field " << k;
+    }
+}
+
+// A random log in PAUP's layout: overlapping marks, every row order, undefined
+// distances, stray words, odd numbers.
+std::string randomlog(std::mt19937& rng)
+{
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const char* numbers[] = {"0.12345", "1.00000", "0.00000", "2.5e-1", "12", "0.333333", "1e-40", "7.25"};
+    std::string log = "P A U P *\nNo topological constraints\n";
+    const int reps = pick(4);
+    for (int r = 0; r < reps + 1; ++r) {
+        if (r > 0)
+            log += "\nbegin_bootstrap_replicate " + std::to_string(r) + "\n";
+        const int comps = 1 + pick(3);
+        for (int c = 0; c < comps; ++c) {
+            const int ga = pick(3), gb = 3 + pick(9);
+            log += "\n###begin " + std::to_string(ga) + " " + std::to_string(gb) + " G" + std::to_string(ga) +
+                   " versus G" + std::to_string(gb) + " \n";
+            const int trips = pick(5);
+            for (int t = 0; t < trips; ++t) {
+                std::string labels[3] = {"$" + std::to_string(ga) + "a", "$" + std::to_string(gb) + "b", "$12c"};
+                if (pick(4) == 0)
+                    labels[0] = "$" + std::to_string(gb) + labels[0];  // in both groups
+                if (pick(6) == 0)
+                    labels[1] = "x" + labels[1];  // a mark not at the start
+                for (int s = 0; s < 3; ++s)
+                    std::swap(labels[s], labels[static_cast<std::size_t>(pick(3))]);
+                if (pick(15) == 0)
+                    log += "No data for comparing taxa 1 and 2. Distance is undefined.\n";
+                log += "\n%triplet 1 2 3\nJukes-Cantor distance matrix\n  898 characters are included\n\n"
+                       "     1        2        3\n 1 " + labels[0] + "     -\n 2 " + labels[1] + "  " +
+                       numbers[pick(8)] + "      -\n 3 " + labels[2] + "  " + numbers[pick(8)] + "  " +
+                       numbers[pick(8)] + "     -\n%endtriplet\n";
+            }
+            if (pick(12) != 0)
+                log += "\n###end " + std::to_string(ga) + " " + std::to_string(gb) + "\n";
+        }
+        if (r > 0 && pick(10) != 0)
+            log += "\nend_bootstrap_replicate " + std::to_string(r) + "\n";
+    }
+    if (pick(3) != 0)
+        log += "\nbootstrap_end\n";
+    return log;
+}
+
+void expectsametable(const replicatetable& x, const replicatetable& y, const std::string& log)
+{
+    ASSERT_EQ(x.size(), y.size()) << log;
+    for (std::size_t r = 0; r < x.size(); ++r) {
+        ASSERT_EQ(x[r].size(), y[r].size()) << log;
+        for (std::size_t c = 0; c < x[r].size(); ++c) {
+            const grcomp& g = x[r][c];
+            const grcomp& h = y[r][c];
+            EXPECT_EQ(g.grIDa, h.grIDa);
+            EXPECT_EQ(g.grIDb, h.grIDb);
+            EXPECT_EQ(g.grnamea, h.grnamea);
+            EXPECT_EQ(g.grnameb, h.grnameb);
+            ASSERT_EQ(g.KOAs.size(), h.KOAs.size()) << log;
+            ASSERT_EQ(g.KOBs.size(), h.KOBs.size()) << log;
+            for (std::size_t i = 0; i < g.KOAs.size(); ++i) {
+                EXPECT_TRUE(samebits(g.KOAs[i], h.KOAs[i]));
+                EXPECT_TRUE(samebits(g.KOBs[i], h.KOBs[i]));
+            }
+        }
+    }
+}
+
+TEST(FastPaths, LogReaderMatchesStreamExtraction)
+{
+    std::mt19937 rng(5);
+    for (int round = 0; round < 400; ++round) {
+        std::string log = randomlog(rng);
+        // Also cut short at a random place, and without a final line end.
+        if (round % 2 == 1)
+            log.resize(rng() % (log.size() + 1));
+        if (round % 7 == 3 && !log.empty() && log.back() == '\n')
+            log.pop_back();
+        replicatetable fast, plain;
+        std::ostringstream fastout, plainout;
+        std::istringstream in1(log), in2(log);
+        extractor x(in1, fast, fastout);
+        straightforward::extract(in2, plain, plainout);
+        EXPECT_EQ(fastout.str(), plainout.str()) << log;
+        expectsametable(fast, plain, log);
+    }
+}
+
+}  // namespace

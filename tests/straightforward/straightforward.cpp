@@ -1,0 +1,182 @@
+#include "straightforward.h"
+
+#include <cmath>
+#include <string>
+
+#include "extractor.h"
+
+namespace straightforward {
+
+namespace {
+
+void numberexpected(std::istream& log, std::ostream& out)
+{
+    log.clear();
+    std::string w;
+    log >> w;
+    out << "\n\nA number was expected in the log, but the word \"" << w
+        << "\" was found there. Reading stops; what was read before is kept.\n\n";
+}
+
+bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostream& out)
+{
+    const std::string marka = groupmark(grIDa), markb = groupmark(grIDb);
+    std::string sch;
+    for (;;) {
+        log >> sch;
+        if (log.eof()) {
+            out << "\n\nEnd of file reached!\n\n";
+            return true;
+        }
+        if (sch == "###end")
+            return true;
+        if (sch == "No") {
+            out << "\nWARNING: " << grIDa << " " << grIDb
+                << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
+                   "times the maximum defined distance by PAUP.\n Meaningless values would result."
+                << "\nTriplet ignored by Tolvi"
+                << "\nRecommendation: Please make sure that distance between all sequence pairs can be "
+                   "calculated.\nIf this is not the case, PAUP outputs the error message: No data for "
+                   "comparing taxa x and y. Distance is undefined.\n\n";
+            return true;
+        }
+        if (sch.find('$') != std::string::npos) {
+            std::string tax1 = sch, tax2, tax3, skip;
+            float k1, k2, k3;
+            log >> skip >> skip >> tax2 >> k1 >> skip >> skip >> tax3 >> k2 >> k3;
+            if (log.fail()) {
+                if (log.eof())
+                    continue;  // cut short by the end of the log
+                numberexpected(log, out);
+                return false;
+            }
+            const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
+            const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
+            verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
+            verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));
+        }
+    }
+}
+
+bool movethrgrps(std::istream& log, std::vector<grcomp>& row, std::ostream& out)
+{
+    std::string sch;
+    for (;;) {
+        log >> sch;
+        if (log && sch == "end_bootstrap_replicate")
+            return true;
+        if (log.eof()) {
+            out << "\n\nEof!\n\n";
+            return true;
+        }
+        if (sch == "###begin") {
+            int grIDa = 0, grIDb = 0;
+            std::string grnamea, grnameb, skip;
+            log >> grIDa >> grIDb >> grnamea >> skip >> grnameb;
+            if (log.fail() && !log.eof()) {
+                numberexpected(log, out);
+                return false;
+            }
+            grcomp verg(grIDa, grIDb, grnamea, grnameb);
+            const bool go = gettriplet(log, grIDa, grIDb, verg, out);
+            row.push_back(verg);
+            if (!go)
+                return false;
+        }
+    }
+}
+
+}  // namespace
+
+void extract(std::istream& log, replicatetable& verglgr, std::ostream& out)
+{
+    verglgr.clear();
+    std::string sch;
+    for (;;) {
+        log >> sch;
+        if (log && sch == "bootstrap_end") {
+            out << "\n\nlast bootstr repl!\n\n";
+            return;
+        }
+        if (log.eof()) {
+            out << "\n\nEof!\n\n";
+            return;
+        }
+        if (sch == "begin_bootstrap_replicate") {
+            int repl;
+            log >> repl;
+            if (log.fail()) {
+                if (log.eof())
+                    out << "\n\nEof!\n\n";
+                else
+                    numberexpected(log, out);
+                return;
+            }
+            out << "bootstrap replicate " << repl << "\n";
+            std::vector<grcomp> row;
+            const bool go = movethrgrps(log, row, out);
+            verglgr.push_back(row);
+            if (!go)
+                return;
+        }
+    }
+}
+
+void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out)
+{
+    out.assign(x.size(), 0.0f);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        float s = 0.0f;
+        for (std::size_t j = 0; j < x.size(); ++j)
+            if (j != i)
+                s = s + x[j];
+        out[i] = s;
+    }
+}
+
+void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
+          float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
+          float& dchconfo, float& dzconfu, float& dzconfo)
+{
+    float suma = 0.0f, sumb = 0.0f;
+    for (float x : a)
+        suma = suma + x;
+    for (float x : b)
+        sumb = sumb + x;
+    ratio = suma / sumb;
+    const float q = static_cast<float>(a.size());
+    d = static_cast<float>((static_cast<double>(suma) - static_cast<double>(sumb)) / static_cast<double>(q));
+    float jksumr = 0.0f, jksumd = 0.0f;
+    auto xbit = b.begin();
+    for (auto xait = a.begin(); xait != a.end(); ++xait, ++xbit) {
+        float jsuma = 0.0f, jsumb = 0.0f;
+        for (auto it = a.begin(); it != a.end(); ++it)
+            if (it != xait)
+                jsuma = jsuma + *it;
+        for (auto it = b.begin(); it != b.end(); ++it)
+            if (it != xbit)
+                jsumb = jsumb + *it;
+        const float jratiodiff = static_cast<float>(
+            (static_cast<double>(jsuma) / jsumb - static_cast<double>(ratio)) *
+            (static_cast<double>(jsuma) / jsumb - static_cast<double>(ratio)));
+        const float jddiff = static_cast<float>(
+            ((static_cast<double>(jsuma) - jsumb) / (static_cast<double>(q) - 1.0) - static_cast<double>(d)) *
+            ((static_cast<double>(jsuma) - jsumb) / (static_cast<double>(q) - 1.0) - static_cast<double>(d)));
+        jksumr = jksumr + jratiodiff;
+        jksumd = jksumd + jddiff;
+    }
+    const double qd = q;
+    sdratio = static_cast<float>(std::sqrt(static_cast<double>(jksumr) * ((qd - 1.0) / qd)));
+    sdd = static_cast<float>(std::sqrt(static_cast<double>(jksumd) * ((qd - 1.0) / qd)));
+    const double s20 = std::sqrt(20.0);
+    chconfu = static_cast<float>(ratio - sdratio * s20);
+    chconfo = static_cast<float>(ratio + sdratio * s20);
+    zconfu = static_cast<float>(ratio - sdratio * 1.96);
+    zconfo = static_cast<float>(ratio + sdratio * 1.96);
+    dchconfu = static_cast<float>(d - sdd * s20);
+    dchconfo = static_cast<float>(d + sdd * s20);
+    dzconfu = static_cast<float>(d - sdd * 1.96);
+    dzconfo = static_cast<float>(d + sdd * 1.96);
+}
+
+}  // namespace straightforward

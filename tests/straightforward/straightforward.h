@@ -1,0 +1,28 @@
+#ifndef TOLVI_STRAIGHTFORWARD_H
+#define TOLVI_STRAIGHTFORWARD_H
+
+// Plain implementations of the log reader and the jackknife, written the
+// obvious way (word-by-word stream extraction, the literal leave-one-out
+// loop). The tests hold the fast paths to them bit for bit, and the
+// benchmarks measure against them.
+
+#include <istream>
+#include <ostream>
+#include <vector>
+
+#include "grcomp.h"
+
+namespace straightforward {
+
+void extract(std::istream& log, replicatetable& verglgr, std::ostream& out);
+
+void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
+          float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
+          float& dchconfo, float& dzconfu, float& dzconfo);
+
+// The leave-one-out sums alone.
+void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out);
+
+}  // namespace straightforward
+
+#endif
