@@ -81,10 +81,10 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
     movethrboot(reader, verglgr, out);
 }
 
-extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out)
+extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize)
 {
     verglgr.clear();
-    wordreader reader(log);
+    wordreader reader(log, buffersize);
     movethrboot(reader, verglgr, out);
 }
 
@@ -164,7 +164,9 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
     std::string tax1, tax2, tax3;
     std::string_view sch;
     for (;;) {
-        bool got = logfile.word(sch);
+        // Only "###end", "No" and words with a "$" matter here: skip to the
+        // next word that holds a "#", an "N" or a "$".
+        bool got = logfile.wordwith(sch, '$', '#', 'N');
         if (logfile.eof()) {
             out << "\n\nEnd of file reached!\n\n";
             return;

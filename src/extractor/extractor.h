@@ -1,6 +1,7 @@
 #ifndef TOLVI_EXTRACTOR_H
 #define TOLVI_EXTRACTOR_H
 
+#include <cstddef>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -19,8 +20,8 @@ class extractor {
 public:
     // Opens the log by name; a log that cannot be opened leaves the table as it was.
     extractor(std::string& einl, replicatetable& verglgr, std::ostream& out);
-    // Reads an already open log.
-    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out);
+    // Reads an already open log (through a buffer of the given size).
+    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18);
 
     void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
     void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);

@@ -25,6 +25,10 @@ public:
 
     // The next word. The view stays valid until the next read.
     bool word(std::string_view& w);
+    // The next word that contains one of the characters c1, c2, c3; the words
+    // before it are skipped. Reads exactly as a loop of word() that stops at
+    // such a word would read.
+    bool wordwith(std::string_view& w, char c1, char c2, char c3);
     bool number(int& value);
     bool number(float& value);
 
@@ -34,6 +38,8 @@ public:
 
 private:
     bool skipspace();
+    bool fastnumber(float& value);
+    bool fastnumber(int& value);
     bool fill(std::size_t keep);
     int peekchar();
     void numberfailed(std::string consumed);

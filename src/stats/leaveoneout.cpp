@@ -24,11 +24,13 @@ __attribute__((always_inline)) inline void kernel(const float* x, std::size_t n,
 
     for (std::size_t i0 = 0; i0 < n; i0 += block) {
         V v[G];
+#pragma GCC unroll 16
         for (int g = 0; g < G; ++g)
             std::memcpy(&v[g], prefix + i0 + static_cast<std::size_t>(g * W), sizeof(V));
         const std::size_t headend = std::min(i0 + block, n);
         for (std::size_t j = i0 + 1; j < headend; ++j) {
             const V b = V{} + x[j];
+#pragma GCC unroll 16
             for (int g = 0; g < G; ++g) {
                 const std::size_t first = i0 + static_cast<std::size_t>(g * W);
                 if (j > first + W - 1) {
@@ -42,9 +44,11 @@ __attribute__((always_inline)) inline void kernel(const float* x, std::size_t n,
         }
         for (std::size_t j = headend; j < n; ++j) {
             const V b = V{} + x[j];
+#pragma GCC unroll 16
             for (int g = 0; g < G; ++g)
                 v[g] = v[g] + b;
         }
+#pragma GCC unroll 16
         for (int g = 0; g < G; ++g)
             std::memcpy(out + i0 + static_cast<std::size_t>(g * W), &v[g], sizeof(V));
     }
@@ -106,8 +110,17 @@ bool leaveoneoutsums(const float* x, std::size_t n, float* out, simdlevel level)
         return false;
     if (level == simdlevel::best)
         level = bestlevel();
-    if (n == 0)
+    if (n < 24) {
+        // Too short to fill the lanes: the plain loop.
+        for (std::size_t i = 0; i < n; ++i) {
+            float s = 0.0f;
+            for (std::size_t j = 0; j < n; ++j)
+                if (j != i)
+                    s = s + x[j];
+            out[i] = s;
+        }
         return true;
+    }
     // Prefix sums and results padded to whole blocks (at most 16 lanes x 8 vectors).
     constexpr std::size_t pad = 128;
     std::vector<float> prefix(n + pad, 0.0f);

@@ -179,4 +179,32 @@ void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, fl
     dzconfo = static_cast<float>(d + sdd * 1.96);
 }
 
+void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
+{
+    for (std::vector<grcomp>& row : verglgr)
+        for (grcomp& g : row)
+            calc(g.KOAs, g.KOBs, g.d, g.ratio, g.sdd, g.sdratio, g.chconfu, g.chconfo, g.zconfu, g.zconfo,
+                 g.dchconfu, g.dchconfo, g.dzconfu, g.dzconfo);
+    finalgrcomp = verglgr.at(0);
+    const float N = static_cast<float>(verglgr.size());
+    for (std::size_t j = 0; j < finalgrcomp.size(); ++j) {
+        float sumratio = 0.0f, sumd = 0.0f;
+        for (const std::vector<grcomp>& r : verglgr) {
+            sumratio = sumratio + r.at(j).ratio;
+            sumd = sumd + r.at(j).d;
+        }
+        const float meanratio = sumratio / N, meand = sumd / N;
+        finalgrcomp[j].d = meand;
+        finalgrcomp[j].ratio = meanratio;
+        float sr = 0.0f, sd = 0.0f;
+        for (const std::vector<grcomp>& r : verglgr) {
+            const float a = r.at(j).ratio - meanratio, b = r.at(j).d - meand;
+            sr = sr + a * a;
+            sd = sd + b * b;
+        }
+        finalgrcomp[j].sdratio = static_cast<float>(std::sqrt(static_cast<double>(sr / (N - 1.0f))));
+        finalgrcomp[j].sdd = static_cast<float>(std::sqrt(static_cast<double>(sd / (N - 1.0f))));
+    }
+}
+
 }  // namespace straightforward

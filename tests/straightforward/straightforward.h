@@ -20,6 +20,9 @@ void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, fl
           float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
           float& dchconfo, float& dzconfu, float& dzconfo);
 
+// The bootstrap summary over the rows, with the literal jackknife.
+void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+
 // The leave-one-out sums alone.
 void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out);
 
