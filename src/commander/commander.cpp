@@ -31,11 +31,16 @@ void randreset()
     randstate = 1;
 }
 
-int commander::randchoice(int n)
+int scaledraw(int n, int r)
 {
-    const int r = randnext();
+    // n * r is exact in double, and so is the division by a power of two.
     const float q = static_cast<float>(static_cast<double>(n) * static_cast<double>(r) / 32768.0);
     return static_cast<int>(q);
+}
+
+int commander::randchoice(int n)
+{
+    return scaledraw(n, randnext());
 }
 
 std::tm localclock()

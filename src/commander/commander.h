@@ -60,4 +60,8 @@ private:
 // Sets the bootstrap generator back to its start state 1.
 void randreset();
 
+// The column for generator output r (0 .. 32767) among n columns: n * r / 32768
+// rounded to single precision, then truncated.
+int scaledraw(int n, int r);
+
 #endif
