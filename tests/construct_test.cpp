@@ -8,13 +8,6 @@
 
 namespace {
 
-group makegroup(int gind, const std::string& name, std::vector<int> tind)
-{
-    group g(gind, name);
-    g.tind = std::move(tind);
-    return g;
-}
-
 std::string progresstext(int br)
 {
     std::string s;
@@ -97,43 +90,4 @@ TEST(Construct, UserTreeFile)
         EXPECT_EQ(out.str(), c.text);
         EXPECT_EQ(cd.str(), c.ok ? c.text : "");
     }
-}
-
-TEST(Construct, GroupChecks)
-{
-    const std::vector<std::string> names{"a", "b", "###begin"};
-    struct checkcase {
-        std::vector<group> groups;
-        const char* message;  // empty: accepted (for the first two names)
-    } cases[] = {
-        {{makegroup(0, "x", {1, 2}), makegroup(1, "outgroup", {2})}, ""},
-        {{makegroup(0, "x", {1, 0}), makegroup(1, "outgroup", {2})},
-         "\n\nThe taxon number 0 in group x is not a taxon of the data file (1 to 2): Tolvi stops.\n"},
-        {{makegroup(0, "x", {1}), makegroup(1, "outgroup", {3, 2})},
-         "\n\nThe taxon number 3 in group outgroup is not a taxon of the data file (1 to 2): Tolvi stops.\n"},
-        {{makegroup(0, "bootstrap_end", {1}), makegroup(1, "outgroup", {2})},
-         "\n\nThe group name bootstrap_end is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi "
-         "stops.\n"},
-    };
-    for (const checkcase& c : cases) {
-        std::ostringstream out;
-        const std::vector<std::string> two(names.begin(), names.begin() + 2);
-        EXPECT_EQ(checkgroups(c.groups, two, out), *c.message == '\0');
-        EXPECT_EQ(out.str(), c.message);
-    }
-    std::ostringstream out;
-    EXPECT_FALSE(checkgroups({makegroup(0, "x", {1}), makegroup(1, "outgroup", {2})}, names, out));
-    EXPECT_EQ(out.str(), "\n\nThe taxon name ###begin (taxon 3) is a word Tolvi looks for in the PAUP log and cannot "
-                         "be used: Tolvi stops.\n");
-}
-
-TEST(Construct, OverlapNotes)
-{
-    std::ostringstream out;
-    overlapnotes({makegroup(0, "a", {1, 2, 2, 3}), makegroup(1, "b", {4}), makegroup(2, "c", {3, 2}),
-                  makegroup(3, "outgroup", {4, 5})},
-                 out);
-    EXPECT_EQ(out.str(),
-              "\nNote: the groups a and c share 2 taxa; triplets that name a taxon twice are left out.\n"
-              "\nNote: the groups b and outgroup share 1 taxon; triplets that name a taxon twice are left out.\n");
 }

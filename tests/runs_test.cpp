@@ -131,16 +131,22 @@ TEST(Runs, EndsOfTheRun)
          "taxa: no comparison can be made. Tolvi stops.\n\ncommander destructed\n"},
         {"group without taxa", pw + "a x;b 3;q 8;0\n1\n", smallfiles, 2,
          "set criterion=distance; dset distance=JC; \n\n\n\nThe groups as defined give no triplet"},
-        {"only overlapping taxa", pw + "a 1;b 1;q 2;0\n1\n", smallfiles, 2,
+        {"only overlapping taxa", pw + "a 1,2;b 1;q 2;0\n1\n", smallfiles, 2,
+         "\nNote: the groups a and b share 1 taxon; triplets that name a taxon twice are left out.\n"
+         "\nNote: the groups a and outgroup share 1 taxon; triplets that name a taxon twice are left out.\n1  $0"},
+        {"only overlapping taxa, the end", pw + "a 1,2;b 1;q 2;0\n1\n", smallfiles, 2,
          "\n\nThe groups as defined give no triplet of an outgroup taxon and two ingroup taxa: no comparison can be "
          "made. Tolvi stops.\n\ncommander destructed\n"},
+        {"ranking, only the outgroup", start + "1\n0\nq 8;0\n1\n", smallfiles, 2,
+         "\nError: not enough groups defined for ranking!\n\nThe groups as defined give no triplet"},
+        {"marker word as taxon name", "0\nmarked.nex\n0\n0\na 1;b 2;q 3;", {}, 2,
+         "\n\nThe taxon name ###begin (taxon 2) is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi "
+         "stops.\n"},
         {"broken definition file", start + "0\n1\nsmall.nex\n0\n1\n", smallfiles, 2,
          "Tolvi built 22.11.04\n\nNot a Tolvi file!\n\n"},
         {"no replicate", groups + "0\n1\n0\n", smallfiles, 2,
          "\nNumber of bootstrap replicates:\n\n\n\nAt least one bootstrap replicate is needed: Tolvi stops.\n"
          "\ncommander destructed\n"},
-        {"negative replicates", groups + "0\n1\n-3\n", smallfiles, 2,
-         "\n\nAt least one bootstrap replicate is needed: Tolvi stops.\n\ncommander destructed\n"},
         {"no log", groups + "0\n1\n2\nnothere.log\n", smallfiles, 2,
          "Can't open nothere.log !\n\nNo bootstrap replicate could be read from the log nothere.log: there is nothing "
          "to evaluate, and no report is written.\n\ncommander destructed\n"},
@@ -152,6 +158,7 @@ TEST(Runs, EndsOfTheRun)
     for (const endcase& c : cases) {
         tempdir dir;
         writefile("empty.nex", "#NEXUS\nbegin data; dimensions ntax=0;\nend;\n");
+        writefile("marked.nex", "MATRIX a AC ###begin AG c AT ; END;");
         writefile("long.grdef", "#Tolvi a b beginmatrix a 0 b 1 og 2 endmatrix begintaxa "
                                 "t1 1 t2 1 t3 1 t4 1 t5 1 t6 1 t7 3 t8 3 t9 2 endtaxa");
         for (const std::string& f : c.files)
