@@ -7,9 +7,6 @@
 
 namespace {
 
-using testutil::readfile;
-using testutil::testfile;
-
 const std::string banner =
     "\n Tolvi -                                                    built 24.11.04\n\n"
     "\trelative rate tests with groups\n\n"
@@ -33,21 +30,20 @@ TEST(DirectRoad, GoldenRuns)
         {"ranking.log", "1 2 ranking.log", "direct_ranking"},
     };
     for (const row& r : rows) {
-        testutil::tempdir dir;
-        std::filesystem::copy_file(testfile(std::string("data/") + r.log), r.log);
-        const testutil::runresult res = testutil::run(r.answers);
-        EXPECT_EQ(res.exitvalue, 1) << r.answers;
-        EXPECT_EQ(res.console, readfile(testfile(std::string("golden/") + r.golden + ".console"))) << r.answers;
-        EXPECT_EQ(readfile(std::string(r.log) + ".ma"), readfile(testfile(std::string("golden/") + r.golden + ".ma")))
-            << r.answers;
+        tempdir dir;
+        copydata(r.log);
+        const runresult res = run(r.answers);
+        EXPECT_EQ(res.rc, 1) << r.answers;
+        expectgolden(std::string(r.golden) + ".console", res.console);
+        expectgolden(std::string(r.golden) + ".ma", readfile(std::string(r.log) + ".ma"));
     }
 }
 
 // Runs the direct road on `log` (written to a.log) and returns the result.
-testutil::runresult direct(const std::string& log, const char* ranking = "0")
+runresult direct(const std::string& log, const char* ranking = "0")
 {
-    testutil::writefile("a.log", log);
-    return testutil::run(std::string("1\n") + ranking + "\na.log\n");
+    writefile("a.log", log);
+    return run(std::string("1\n") + ranking + "\na.log\n");
 }
 
 const std::string rep =
@@ -72,13 +68,13 @@ TEST(DirectRoad, NothingToEvaluateEndsWithoutReport)
          "log a.log hold no group comparison: there is nothing to evaluate, and no report is written.\n"},
     };
     for (const row& r : rows) {
-        testutil::tempdir dir;
-        testutil::runresult res;
+        tempdir dir;
+        runresult res;
         if (r.log.empty())
-            res = testutil::run("1\n0\na.log\n");
+            res = run("1\n0\na.log\n");
         else
             res = direct(r.log);
-        EXPECT_EQ(res.exitvalue, 2);
+        EXPECT_EQ(res.rc, 2);
         EXPECT_EQ(res.console, upToLog + r.tail);
         EXPECT_FALSE(std::filesystem::exists("a.log.ma"));
     }
@@ -86,24 +82,24 @@ TEST(DirectRoad, NothingToEvaluateEndsWithoutReport)
 
 TEST(DirectRoad, ReplicateCutShortIsLeftOutAndCounted)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     const std::string two = rep + rep;
     std::string log;
     for (int i = 1; i <= 3; ++i)
         log += "begin_bootstrap_replicate " + std::to_string(i) + "\n" + two + "end_bootstrap_replicate 1\n";
     log += "begin_bootstrap_replicate 4\n" + rep;  // cut off after its first comparison
-    const testutil::runresult res = direct(log, "1");
-    EXPECT_EQ(res.exitvalue, 1);
+    const runresult res = direct(log, "1");
+    EXPECT_EQ(res.rc, 1);
     EXPECT_NE(res.console.find("\nWARNING: 1 bootstrap replicate(s)"), std::string::npos);
     EXPECT_NE(readfile("a.log.ma").find("standard errors based on 3 bootstrap replicates"), std::string::npos);
 }
 
 TEST(DirectRoad, OneReplicateReportsNotANumber)
 {
-    testutil::tempdir dir;
-    const testutil::runresult res =
+    tempdir dir;
+    const runresult res =
         direct("begin_bootstrap_replicate 1\n" + rep + "end_bootstrap_replicate 1\nbootstrap_end\n", "1");
-    EXPECT_EQ(res.exitvalue, 1);
+    EXPECT_EQ(res.rc, 1);
     EXPECT_EQ(readfile("a.log.ma"),
               "relative rates of groups compared to GroupY\n\nstandard errors based on 1 bootstrap replicates\n\n"
               "group\td\tS.E.\tsignificance\n\nGroupX\t0.200\t-nan\t (insign.)\n");
@@ -111,11 +107,11 @@ TEST(DirectRoad, OneReplicateReportsNotANumber)
 
 TEST(DirectRoad, ReportThatCannotBeWritten)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     std::filesystem::create_directory("a.log.ma");  // a folder stands where the report belongs
-    const testutil::runresult res =
+    const runresult res =
         direct("begin_bootstrap_replicate 1\n" + rep + "end_bootstrap_replicate 1\nbootstrap_end\n");
-    EXPECT_EQ(res.exitvalue, 2);
+    EXPECT_EQ(res.rc, 2);
     EXPECT_NE(res.console.find("ratio (above diagonal)"), std::string::npos);
     const std::string tail = "\nThe report file a.log.ma could not be written!\n";
     EXPECT_EQ(res.console.substr(res.console.size() - tail.size()), tail);
@@ -140,8 +136,8 @@ TEST(DirectRoad, AnswersThatCannotBeUsed)
                    "\n\nStandard input ended where an answer was expected: Tolvi stops.\n"},
     };
     for (const row& r : rows) {
-        const testutil::runresult res = testutil::run(r.input);
-        EXPECT_EQ(res.exitvalue, 2) << r.input;
+        const runresult res = run(r.input);
+        EXPECT_EQ(res.rc, 2) << r.input;
         EXPECT_EQ(res.console, banner + r.tail) << r.input;
     }
 }

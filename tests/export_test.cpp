@@ -81,7 +81,7 @@ TEST(Report, MatrixViewAddressesTheUpperTriangle)
 
 TEST(Report, TwoGroupMatrixFileAndConsole)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     std::vector<grcomp> b{rec("G1", "G2", -0.25f, 0.125f, 1.5f, 0.25f, 12)};
     std::string name = "run1.log";
     std::ostringstream console;
@@ -89,7 +89,7 @@ TEST(Report, TwoGroupMatrixFileAndConsole)
     console.precision(5);
     ASSERT_TRUE(exportmatrix(b, name, 0, console));
     EXPECT_EQ(name, "run1.log.ma");
-    EXPECT_EQ(testutil::readfile("run1.log.ma"),
+    EXPECT_EQ(readfile("run1.log.ma"),
               "standard errors based on 0 bootstrap replicates\n\n"
               "d (above diagonal), S.E. (below diagonal)\n"
               "taxa\tG1\tG2\t\n"
@@ -116,14 +116,14 @@ TEST(Report, TwoGroupMatrixFileAndConsole)
 
 TEST(Report, SurplusRecordsAreNotShown)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1), rec("A", "C", 2, 1, 1, 1), rec("B", "C", 3, 1, 1, 1),
                           rec("X", "Y", 4, 1, 1, 1)};
     std::string name = "r.ma";
     std::ostringstream console;
     ASSERT_TRUE(exportmatrix(b, name, 1, console));
     EXPECT_EQ(name, "r.ma.ma");
-    const std::string file = testutil::readfile(name);
+    const std::string file = readfile(name);
     EXPECT_NE(file.find("taxa\tA\tB\tC\t\n"), std::string::npos);
     EXPECT_EQ(file.find("X"), std::string::npos);
     EXPECT_EQ(file.find("4.000"), std::string::npos);
@@ -131,14 +131,14 @@ TEST(Report, SurplusRecordsAreNotShown)
 
 TEST(Report, RankingListFileAndConsole)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     std::vector<grcomp> b{rec("Apes", "Ref", 0.5f, 0.125f, 1, 1), rec("Mice", "Other", -0.0625f, 0.5f, 1, 1)};
     std::string name = "p.nex";
     std::ostringstream console;
     console << std::fixed;
     console.precision(5);
     ASSERT_TRUE(exportlist(b, name, 20, console));
-    EXPECT_EQ(testutil::readfile("p.nex.ma"),
+    EXPECT_EQ(readfile("p.nex.ma"),
               "relative rates of groups compared to Ref\n\n"
               "standard errors based on 20 bootstrap replicates\n\n"
               "group\td\tS.E.\tsignificance\n\n"
@@ -154,7 +154,7 @@ TEST(Report, RankingListFileAndConsole)
 
 TEST(Report, FileThatCannotBeWrittenStillShowsTheConsoleCopy)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1)};
     for (bool ranking : {false, true}) {
         std::string name = "no/such/dir/x";

@@ -375,7 +375,7 @@ TEST(Extractor, MissingEndWordsSwallowWhatFollows)
 
 TEST(Extractor, LogThatCannotBeOpened)
 {
-    testutil::tempdir dir;
+    tempdir dir;
     replicatetable table(2);
     std::ostringstream out;
     std::string name = "missing.log";

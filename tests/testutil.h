@@ -1,73 +1,50 @@
 #ifndef TOLVI_TESTUTIL_H
 #define TOLVI_TESTUTIL_H
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
-#include "driver.h"
+// Helpers shared by the tests: a fresh working folder per test, files in and
+// out, golden files, whole runs of the dialogue and a stand-in for PAUP.
 
-namespace testutil {
-
-// A fresh, empty working directory for one test; the previous one is restored
-// and the directory removed when the object ends.
+// Makes a fresh temporary folder the working folder for the object's lifetime.
 class tempdir {
 public:
-    tempdir()
-    {
-        old_ = std::filesystem::current_path();
-        std::string tmpl = (std::filesystem::temp_directory_path() / "tolvi-test-XXXXXX").string();
-        path_ = mkdtemp(tmpl.data());
-        std::filesystem::current_path(path_);
-    }
-    ~tempdir()
-    {
-        std::filesystem::current_path(old_);
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
+    tempdir();
+    ~tempdir();
+    tempdir(const tempdir&) = delete;
+    tempdir& operator=(const tempdir&) = delete;
+    const std::string& path() const { return path_; }
 
 private:
-    std::filesystem::path old_;
-    std::filesystem::path path_;
+    std::string path_;
+    std::string old_;
 };
 
-inline std::string readfile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::string readfile(const std::string& name);
+void writefile(const std::string& name, const std::string& text);
+// Copies a file of tests/data into the working folder under its own name.
+void copydata(const std::string& name);
 
-inline void writefile(const std::filesystem::path& p, const std::string& text)
-{
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
+// Compares `actual` with tests/golden/<name>; with TOLVI_UPDATE_GOLDEN set in
+// the environment the golden file is written instead.
+void expectgolden(const std::string& name, const std::string& actual);
 
-// Files that belong to the tests: tests/data and tests/golden.
-inline std::filesystem::path testfile(const std::string& name)
-{
-    return std::filesystem::path(TOLVI_TEST_DIR) / name;
-}
+// The command file with the date and time of its head replaced by a fixed text.
+std::string maskdate(const std::string& cd);
 
 struct runresult {
-    int exitvalue;
+    int rc;
     std::string console;
 };
+// One whole run of the dialogue on the answers, with the generator reset.
+runresult run(const std::string& answers);
+// Joins the answers, one per line.
+std::string lines(const std::vector<std::string>& answers);
 
-// One whole run of the program with `input` as standard input.
-inline runresult run(const std::string& input)
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    const int value = tolvi(in, out);
-    return {value, out.str()};
-}
-
-}  // namespace testutil
+// What PAUP would log for a command file: the text of every "[!...]" comment
+// and, for every ShowDist, the matrix of uncorrected distances of the restored
+// taxa in data-block order, computed from the data block in force.
+std::string fakepaup(const std::string& cd);
 
 #endif

@@ -1,0 +1,34 @@
+#ifndef TOLVI_CONSTRUCT_H
+#define TOLVI_CONSTRUCT_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "group.h"
+
+// Pieces of the construct-first road, open to the tests.
+
+// The progress text after bootstrap replicate k of br: "\n10%" .. "\n100%"
+// where k is that tenth of br exactly, else empty.
+std::string progress(int k, int br);
+
+// Refuses, with a message on `out`, what the command file and the log reader
+// cannot take: a taxon number outside 1 .. number of taxa, and a group or taxon
+// name equal to a word the log reader acts on. True when all is well.
+bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>& names, std::ostream& out);
+
+// Says for each pair of groups that share taxa how many they share, and that
+// triplets naming a taxon twice are left out.
+void overlapnotes(const std::vector<group>& grps, std::ostream& out);
+
+// Copies the user tree from the file "usertree" to the command file (and the
+// console). False, with a message, when the file or the tree is missing.
+bool copyusertree(std::ostream& cdfile, std::ostream& out);
+
+// Copies the maximum-likelihood setting number `mls` from the file "MLS" to
+// the command file (and the console). Returns 0 when copied, 1 when the file
+// has no such setting, 2 when the file cannot be read.
+int copysetting(int mls, std::ostream& cdfile, std::ostream& out);
+
+#endif

@@ -1,0 +1,43 @@
+#ifndef TOLVI_ABFRAGE_H
+#define TOLVI_ABFRAGE_H
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "group.h"
+
+// A range in an index list stops expanding once it has passed this number:
+// far beyond any taxon count, and it keeps a range like 1-2000000000 from
+// filling memory. The taxon check after the group entry then refuses the
+// first number above the taxon count.
+constexpr int rangelimit = 1000000;
+
+// The group dialogue: the user names the groups one after another and types
+// each one's taxon numbers as an index list closed by ";", then the outgroup's.
+// Empties `allgroups` first; leaves the groups in the order entered, the
+// outgroup last. Returns false when the run must end (end of input, a list
+// longer than 499 characters, a taxon number too large for an int); the
+// message has been printed then.
+bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out);
+
+// Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `zeile`, which
+// ends at its zero character. On success replaces `ivec` with the numbers found
+// and returns true. On a missing number or range end prints the German parser
+// message on `out`, leaves `ivec` unchanged and returns false. A number too
+// large for an int (other than a range end, which only bounds the range) leaves
+// `ivec` unchanged, returns false and hands the digits as typed back in
+// `toolarge` (empty otherwise) for the caller to name.
+bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std::string& toolarge);
+
+// Reads one number at `p`: skips white space, then takes all the digits that
+// follow. `ii` receives the value, -1 when no digit follows, or a value above
+// INT_MAX when the number is too large for an int. Returns the position after
+// the digits (or at the first non-blank character when there was no digit).
+const char* zahleinl(long long& ii, const char* p);
+
+// Appends `a` to `ilist`.
+void hinzufuege(std::vector<int>& ilist, int a);
+
+#endif

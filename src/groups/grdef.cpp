@@ -1,0 +1,179 @@
+#include "grdef.h"
+
+#include <climits>
+#include <fstream>
+
+namespace {
+
+// Formatted integer input that can name what it found when it fails: an
+// optional sign and the digits that follow; the rest of the word stays in the
+// stream, as with operator>>. On failure `found` holds the text where the
+// number belongs (empty at the end of the file).
+bool readnumber(std::istream& f, int& value, std::string& found)
+{
+    found.clear();
+    f >> std::ws;
+    if (!f.good())
+        return false;
+    std::string text;
+    int c = f.peek();
+    if (c == '+' || c == '-') {
+        text += static_cast<char>(f.get());
+        c = f.peek();
+    }
+    long long v = 0;
+    bool digits = false;
+    while (c >= '0' && c <= '9') {
+        text += static_cast<char>(f.get());
+        if (v <= INT_MAX)
+            v = v * 10 + (c - '0');
+        digits = true;
+        c = f.peek();
+    }
+    if (!text.empty() && text[0] == '-')
+        v = -v;
+    if (digits && v >= INT_MIN && v <= INT_MAX) {
+        value = static_cast<int>(v);
+        return true;
+    }
+    if (!digits && f.good() && c != ' ' && !(c >= '\t' && c <= '\r')) {
+        std::string rest;
+        f >> rest;
+        text += rest;
+    }
+    found = text;
+    f.setstate(std::ios::failbit);
+    return false;
+}
+
+void numberexpected(std::ostream& out, const std::string& found, const std::string& what)
+{
+    if (found.empty())
+        out << "\n\nThe group definition file ends where " << what << " belongs: reading stops.\n\n";
+    else
+        out << "\n\nThe group definition file holds \"" << found << "\" where " << what
+            << " belongs: reading stops.\n\n";
+}
+
+}  // namespace
+
+void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out)
+{
+    out << "Tolvi built 22.11.04\n\n";
+    allgroups.clear();
+    std::ifstream f(grdeffile);
+
+    std::string w;
+    if (!(f >> w) || w != "#Tolvi") {
+        out << "Not a Tolvi file!\n\n";
+        return;
+    }
+    f >> w >> w;  // the column heads
+
+    int nrofchar = 0;
+    for (;;) {
+        if (!(f >> w)) {
+            out << "Eof";
+            break;
+        }
+        if (w == "beginmatrix") {
+            out << "\nBegin of group-character matrix\n\n";
+            break;
+        }
+        ++nrofchar;
+    }
+    out << "\n\n" << nrofchar << " chars\n\n";
+
+    // Group rows: name, group index, nrofchar character states.
+    for (;;) {
+        std::string name;
+        if (!(f >> name)) {
+            out << "\n\nThe group definition file ends before \"endmatrix\": reading stops.\n\n";
+            return;
+        }
+        if (name == "endmatrix") {
+            out << "\n\nEnd of group-character matrix\n\n";
+            break;
+        }
+        int index = 0;
+        std::string found;
+        if (!readnumber(f, index, found)) {
+            numberexpected(out, found, "the group index of group " + name);
+            return;
+        }
+        for (int i = 0; i < nrofchar; ++i) {
+            int state = 0;
+            const bool ok = readnumber(f, state, found);
+            if (f.eof()) {
+                out << "Eof";
+                return;
+            }
+            if (!ok) {
+                numberexpected(out, found, "a character state of group " + name);
+                return;
+            }
+        }
+        allgroups.emplace_back(index, name);
+    }
+
+    std::vector<group> grps = allgroups;
+    if (!(f >> w) || w != "begintaxa") {
+        out << "Not a Tolvi file!\n\n";
+        return;
+    }
+    out << "\nBegin of taxon-character matrix\n\n";
+
+    // Taxon rows: label, row number of the taxon's group.
+    int txnr = 1;
+    for (;;) {
+        std::string label;
+        if (!(f >> label) || label == "endtaxa") {
+            out << "\n\nEnd of taxa-group matrix\n\n";
+            break;
+        }
+        int g = 0;
+        std::string found;
+        if (!readnumber(f, g, found)) {
+            numberexpected(out, found, "the group number of taxon row " + std::to_string(txnr) + " (" + label + ")");
+            return;
+        }
+        if (g < 1 || static_cast<std::size_t>(g) > grps.size()) {
+            out << "erroneous group index";
+            return;
+        }
+        grps[static_cast<std::size_t>(g) - 1].tind.push_back(txnr);
+        ++txnr;
+    }
+    allgroups = std::move(grps);
+}
+
+bool grdefhelp(const std::vector<std::string>& names, std::string nexc, std::ostream& out)
+{
+    const std::string fname = nexc + ".grdef";
+    std::ofstream f(fname);
+    if (f) {
+        f << "#Tolvi\n\n";
+        f << "groupname\tgrindex\n";
+        f << "beginmatrix\n\n";
+        for (int i = 1; i <= 9; ++i)
+            f << "[insert " << i << ". groupname here]\t" << i << "\n";
+        f << "[remove unneeded or add more]\n\n";
+        f << "endmatrix\n\n\n";
+        f << "begintaxa\n";
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            f << names[i];
+            if (i == 0)
+                f << "\t[insert group indices in this column]";
+            f << "\n";
+        }
+        f << "endtaxa\n";
+        f.close();
+    }
+    if (!f) {
+        out << "\nThe group definition template " << fname << " could not be written: Tolvi stops.\n";
+        return false;
+    }
+    out << "group definition file template written to " << fname << "\n";
+    out << "\nedit the file and start Tolvi again.";
+    return true;
+}

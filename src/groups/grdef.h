@@ -1,0 +1,22 @@
+#ifndef TOLVI_GRDEF_H
+#define TOLVI_GRDEF_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "group.h"
+
+// Reads the group definition file `grdeffile` into `allgroups` (emptied
+// first): one group per row of the group-character matrix, in file order, and
+// each taxon row's taxon appended to the group whose row number stands beside
+// it. Reading stops at the first fault with a message on `out`; the groups of
+// the rows completed before then stay in the list, without taxa.
+void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out);
+
+// Writes the group definition template for the taxon names to nexc + ".grdef"
+// and confirms it on `out`. Returns false, with a message, when the file could
+// not be written.
+bool grdefhelp(const std::vector<std::string>& names, std::string nexc, std::ostream& out);
+
+#endif

@@ -1,0 +1,66 @@
+#include "nexim.h"
+
+#include <fstream>
+
+#include "answer.h"
+
+void replace(std::string& str)
+{
+    for (char& c : str)
+        if (c == '_')
+            c = '|';
+}
+
+std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std::string>& sequence,
+                                 std::string& einl, std::istream& in, std::ostream& out)
+{
+    out << "\n\nPlease enter the name of the NEXUS data file:\n";
+    out << "\n\t[Warning: check wether there are data for comparing all sequence pairs.";
+    out << "\n\t This can be done in PAUP by any nj or showdist command.";
+    out << "\n\t If some distances are undefined,PAUP will set these arbitrarily to 2 times";
+    out << "\n\t the maximum defined distance. Meaningless values would result.";
+    out << "\n\t Exclude pairs with only few shared positions with nucleotide information,";
+    out << "\n\t since the Bootstrap might generate matrices with no shared positions";
+    out << "\n\t in these cases. Tolvi outputs a warning later when bootrapping";
+    out << "\n\t should have resulted in undefined distances and ignores respective values]\n\n";
+
+    std::string typed;
+    if (!readword(in, out, typed))
+        return std::nullopt;
+    einl = typed;
+
+    std::ifstream f(einl);
+    if (!f) {
+        out << "Can't open " << einl << " !\n";
+        return std::string();
+    }
+    out << "\nskipping NEXUS head....\n\n";
+
+    std::string w;
+    while (f >> w)
+        if (w.find("MATRIX") != std::string::npos)
+            break;
+
+    name.clear();
+    sequence.clear();
+    name.reserve(500);
+    sequence.reserve(500);
+    for (;;) {
+        if (!f.good()) {
+            out << "Error reading data.\n";
+            break;
+        }
+        std::string n, s;
+        if (!(f >> n) || !(f >> s))
+            continue;  // no row; the state test above ends the matrix
+        replace(n);
+        if (!sequence.empty() && s.size() != sequence.front().size())
+            break;
+        sequence.push_back(std::move(s));
+        name.push_back(std::move(n));
+    }
+
+    out << "\n\n" << name.size() << " sequences read;" << (sequence.empty() ? 0 : sequence.front().size())
+        << " characters\n\n";
+    return einl;
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "commander.h"
+#include "extractor.h"
+
+namespace {
+
+std::tm fixedclock()
+{
+    std::tm t{};
+    t.tm_wday = 3;
+    t.tm_mon = 5;
+    t.tm_mday = 30;
+    t.tm_hour = 21;
+    t.tm_min = 49;
+    t.tm_sec = 8;
+    t.tm_year = 93;
+    return t;
+}
+
+group makegroup(int gind, const std::string& name, std::vector<int> tind)
+{
+    group g(gind, name);
+    g.tind = std::move(tind);
+    return g;
+}
+
+// The parts of `s` from each `word` up to the next `stop`, joined by "|".
+std::string pick(const std::string& s, const std::string& word, char stop)
+{
+    std::string found;
+    for (std::size_t p = s.find(word); p != std::string::npos; p = s.find(word, p + 1))
+        found += s.substr(p, s.find(stop, p) - p) + "|";
+    return found;
+}
+
+const std::vector<std::string> names4{"t1", "t2", "t3", "t4"};
+const std::vector<std::string> seqs4{"ACGT", "ACGA", "ACTT", "TCGT"};
+
+}  // namespace
+
+TEST(Commander, WorkedExamplePairwise)
+{
+    std::ostringstream console, cd;
+    {
+        commander c(names4, seqs4,
+                    {makegroup(0, "alpha", {1, 2}), makegroup(1, "beta", {3}), makegroup(2, "outgroup", {4})}, console,
+                    fixedclock);
+        c.writematrix(cd, "ex.nex");
+        EXPECT_EQ(c.writecds(cd), 2u);
+    }
+    EXPECT_EQ(cd.str(),
+              "#NEXUS\n\nlog file = ex.nex.log replace=yes;\n"
+              "[!\n\n***Command file created by Tolvi Wed Jun 30 21:49:08 1993\n***\n\n]"
+              "Begin data;\ndimensions ntax=4 nchar=4;\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n"
+              "$0t1\tACGT\n$0t2\tACGA\n$1t3\tACTT\n$2t4\tTCGT\n;\nend;\n\n\n"
+              "[!\n\nTaxa and groups assigned in Tolvi:\n\n];\n[!1 $0t1]\n[!2 $0t2]\n[!3 $1t3]\n[!4 $2t4]"
+              "[!\n\nStarting rate calculations...\n\n];"
+              "[!\n\n###begin 0 1 alpha versus beta \n\n]"
+              "\ndelete all;\nrestore 4 1 3;\n[!\n\n%triplet 1 3 4\n]ShowDist;[!\n%endtriplet\n\n];"
+              "\ndelete all;\nrestore 4 2 3;\n[!\n\n%triplet 2 3 4\n]ShowDist;[!\n%endtriplet\n\n];"
+              "[!\n\n###end 0 1\n][!\n$$$end of Tolvi bootstrap replicate\n\n]");
+    EXPECT_EQ(console.str(), "1  $0t1\n2  $0t2\n3  $1t3\n4  $2t4\n\ncommander destructed\n");
+    std::tm t = fixedclock();
+    t.tm_mday = 5;
+    t.tm_year = 125;
+    EXPECT_EQ(datetext(t), "Wed Jun  5 21:49:08 2025\n");
+}
+
+TEST(Commander, SectionsAndLeftOutTriplets)
+{
+    std::ostringstream console, pairwise, ranking;
+    const commander c({"n1", "n2", "n3", "n4", "n5", "n6"}, std::vector<std::string>(6, "AC"),
+                      {makegroup(0, "a", {1, 2}), makegroup(1, "b", {2, 3}), makegroup(2, "c", {4, 5}),
+                       makegroup(3, "og", {6, 1})},
+                      console);
+    // triplets with og 1 and a 1, or with a 2 and b 2, name a taxon twice
+    EXPECT_EQ(c.writecds(pairwise), 4u + 6u + 8u);
+    EXPECT_EQ(c.rank(ranking), 6u + 8u);
+    EXPECT_EQ(pick(pairwise.str(), "###begin", '\n'), "###begin 0 1 a versus b |###begin 0 2 a versus c |"
+                                                      "###begin 1 2 b versus c |");
+    EXPECT_EQ(pick(ranking.str(), "###begin", '\n'), "###begin 0 2 a versus c |###begin 1 2 b versus c |");
+    EXPECT_EQ(pick(pairwise.str().substr(0, pairwise.str().find("###end")), "restore", ';'),
+              "restore 6 1 2|restore 6 1 3|restore 6 2 3|restore 1 2 3|");
+    EXPECT_TRUE(pairwise.str().ends_with("[!\n\n###end 1 2\n][!\n$$$end of Tolvi bootstrap replicate\n\n]"));
+    EXPECT_TRUE(ranking.str().ends_with("[!\n\n###end 1 2\n]"));
+}
+
+TEST(Commander, MarksStayReadableForTheLogReader)
+{
+    std::ostringstream console, cd;
+    commander c({"1st", "$x", "abc", "2nd"}, {"A", "C", "G", "T"},
+                {makegroup(0, "a", {1, 2, 3}), makegroup(12, "b", {1, 3}), makegroup(5, "og", {2})}, console);
+    c.writematrix(cd, "x");
+    EXPECT_EQ(c.seqnames, (std::vector<std::string>{"$12$0|1st", "$5$0|$x", "$12$0abc", "2nd"}));
+    EXPECT_EQ(console.str(), "1  $0|1st\n2  $0|$x\n3  $0abc\n1  $12$0|1st\n3  $12$0abc\n2  $5$0|$x\n");
+    EXPECT_NE(cd.str().find("$12$0|1st\tA\n$5$0|$x\tC\n$12$0abc\tG\n2nd\tT\n"), std::string::npos);
+    EXPECT_NE(cd.str().find("\n[!1 $12$0|1st]\n[!2 $5$0|$x]"), std::string::npos);
+    EXPECT_TRUE(hasmark(c.seqnames[0], "$12") && hasmark(c.seqnames[0], "$0"));
+    EXPECT_FALSE(hasmark(c.seqnames[0], "$01") || hasmark(c.seqnames[0], "$1") || hasmark(c.seqnames[1], "$12"));
+}
+
+TEST(Commander, BootstrapDraws)
+{
+    randreset();
+    for (int r : {16838, 5758, 10113, 17515, 31051})
+        EXPECT_EQ(commander::randchoice(32768), r);
+
+    randreset();
+    std::vector<int> drawn;
+    for (int i = 0; i < 20; ++i)
+        drawn.push_back(commander::randchoice(10));
+    EXPECT_EQ(drawn, (std::vector<int>{5, 1, 3, 5, 9, 1, 7, 2, 4, 1, 0, 3, 2, 3, 9, 5, 7, 6, 7, 7}));
+
+    randreset();
+    std::ostringstream console, cd;
+    const commander c({"t"}, {"ACGTACGTAC"}, {}, console);
+    c.writebootmatrix(cd, "unused");
+    c.writebootmatrix(cd, "unused");
+    const std::string block =
+        "\nBegin data;\ndimensions ntax=1 nchar=10;\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
+    EXPECT_EQ(cd.str(), block + "t\tCCTCCCTGAC\n;\nend;\n\n\n" + block + "t\tATGTCCTGTT\n;\nend;\n\n\n");
+
+    // the rounding to single precision moves exactly one draw of 5000 columns up
+    int larger = 0;
+    for (int r = 0; r < 32768; ++r) {
+        const int exact = static_cast<int>(5000LL * r / 32768);
+        EXPECT_LE(scaledraw(5000, r) - exact, 1);
+        larger += scaledraw(5000, r) != exact;
+        EXPECT_LT(scaledraw(16777217, r), 16777217);
+    }
+    EXPECT_EQ(larger, 1);
+}

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+
+#include "abfrage.h"
+
+TEST(Indzeile, ParsesAndRefusesIndexLists)
+{
+    const std::vector<int> unchanged{42};
+    const struct {
+        const char* text;
+        std::vector<int> numbers;
+        const char* message;   // German parser message
+        const char* toolarge;  // digits handed back
+    } cases[] = {
+        {"1, 3,4-8, 25-31, 15,44", {1, 3, 4, 5, 6, 7, 8, 25, 26, 27, 28, 29, 30, 31, 15, 44}, "", ""},
+        {"\n 1 \n -\n 3 ,\t7", {1, 2, 3, 7}, "", ""},
+        {"4-8-10", {4, 5, 6, 7, 8}, "", ""},
+        {"8-4,5-5", {8, 5}, "", ""},
+        {"7,7,0 2 3", {7, 7, 0}, "", ""},
+        {"2147483647", {INT_MAX}, "", ""},
+        {"", unchanged, "fehlende Zahl\n", ""},
+        {"1,2,", unchanged, "fehlende Zahl\n", ""},
+        {"+3", unchanged, "fehlende Zahl\n", ""},
+        {"3- ,4", unchanged, "fehlendes Bereichsende \n", ""},
+        {"1,2147483648", unchanged, "", "2147483648"},
+        {"00099999999999-3", unchanged, "", "00099999999999"},
+    };
+    for (const auto& c : cases) {
+        std::vector<int> ivec = unchanged;
+        std::ostringstream out;
+        std::string toolarge;
+        EXPECT_EQ(indzeile(ivec, c.text, out, toolarge), *c.message == '\0' && *c.toolarge == '\0') << c.text;
+        EXPECT_EQ(ivec, c.numbers) << c.text;
+        EXPECT_EQ(out.str(), c.message) << c.text;
+        EXPECT_EQ(toolarge, c.toolarge) << c.text;
+    }
+    // huge ranges stop just past the limit instead of filling memory
+    for (const char* text : {"1-2000000000", "1-99999999999", "2147483647-2147483647"}) {
+        std::vector<int> ivec;
+        std::ostringstream out;
+        std::string toolarge;
+        EXPECT_TRUE(indzeile(ivec, text, out, toolarge));
+        EXPECT_LE(ivec.size(), static_cast<std::size_t>(rangelimit) + 1);
+        EXPECT_GT(ivec.back(), rangelimit);
+    }
+}
+
+namespace {
+
+bool talk(const std::string& input, std::vector<group>& groups, std::string& console, std::string& rest)
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    const bool ok = abfrage(groups, in, out);
+    console = out.str();
+    std::getline(in, rest, '\0');
+    return ok;
+}
+
+}  // namespace
+
+TEST(Abfrage, Transcript)
+{
+    std::vector<group> groups{group(99, "stale")};
+    std::string console, rest;
+    ASSERT_TRUE(talk("Apes 1-3;Monkeys\n4,\n5;\nbad 1,2,; q\n6;left over", groups, console, rest));
+    EXPECT_EQ(console,
+              "Please define groups of taxa:\n\n"
+              "(for easy rearrangement of taxa in NEXUS files Velnic is recommended)\n\n"
+              "name of 1. group: (\"q\" to stop entering)\n \ttaxa in Apes: "
+              "(enter like this: \"1, 3,4-8, 25-31, 15,44;\")\n\t\n\t"
+              "name of 2. group: (\"q\" to stop entering)\n \ttaxa in Monkeys: \n\t"
+              "name of 3. group: (\"q\" to stop entering)\n \ttaxa in bad: \n\tfehlende Zahl\n"
+              "name of 4. group: (\"q\" to stop entering)\n \ttaxa in outgroup:\n"
+              "\n\nchecking: the 4 groups and the taxa they contain: \n"
+              "Apes 1 2 3 \nMonkeys 4 5 \nbad \noutgroup 6 \n");
+    ASSERT_EQ(groups.size(), 4u);
+    EXPECT_EQ(groups[3].gind, 3);
+    EXPECT_EQ(rest, "left over");
+
+    ASSERT_TRUE(talk("q 2;", groups, console, rest));
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].gind, 0);
+}
+
+TEST(Abfrage, EndsTheRunOnInputItCannotTake)
+{
+    const std::string blanks(499, ' ');
+    const struct {
+        std::string input;
+        const char* message;
+    } cases[] = {
+        {"", "Standard input ended where an answer was expected"},
+        {"Apes 1-3", "Standard input ended where an answer was expected"},
+        {"Apes 1;q 4,", "Standard input ended where an answer was expected"},
+        {"Apes " + blanks + "x;q 1;", "The list of taxa of group Apes is longer than 499 characters"},
+        {"Apes 1;q" + blanks + "1;", "The list of taxa of group outgroup is longer than 499 characters"},
+        {"Apes 1,99999999999;q 2;", "The taxon number 99999999999 in group Apes is too large"},
+    };
+    std::vector<group> groups;
+    std::string console, rest;
+    for (const auto& c : cases) {
+        EXPECT_FALSE(talk(c.input, groups, console, rest)) << c.input;
+        EXPECT_NE(console.find(c.message), std::string::npos) << console;
+    }
+    EXPECT_TRUE(talk("Apes" + blanks.substr(1) + "1;q 2;", groups, console, rest));  // 499 characters fit
+}
