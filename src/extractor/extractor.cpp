@@ -61,6 +61,43 @@ tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::stri
 
 namespace {
 
+// The rest of a triplet matrix after its first label, parsed in place in the
+// reader's buffer: the usual case of plain words and plain decimals that all
+// end well inside the buffer. Anything else returns false with nothing
+// consumed, and the word-by-word reading takes over.
+bool quickmatrix(wordreader& logfile, std::string_view& tax2, float& k1, std::string_view& tax3, float& k2,
+                 float& k3)
+{
+    const std::string_view win = logfile.window(1024);
+    const char* p = win.data();
+    const char* const end = p + win.size();
+    auto word = [&](std::string_view& w) {
+        while (p < end && isblankchar(static_cast<unsigned char>(*p)))
+            ++p;
+        const char* start = p;
+        while (p < end && !isblankchar(static_cast<unsigned char>(*p)))
+            ++p;
+        w = std::string_view(start, static_cast<std::size_t>(p - start));
+        return p < end;
+    };
+    auto number = [&](float& v) {
+        while (p < end && isblankchar(static_cast<unsigned char>(*p)))
+            ++p;
+        const char* q = simpledecimal(p, end, v);
+        if (!q)
+            return false;
+        p = q;
+        return true;
+    };
+    std::string_view skip;
+    if (word(skip) && word(skip) && word(tax2) && number(k1) && word(skip) && word(skip) && word(tax3) &&
+        number(k2) && number(k3)) {
+        logfile.consume(static_cast<std::size_t>(p - win.data()));
+        return true;
+    }
+    return false;
+}
+
 void numberexpected(const wordreader& logfile, std::ostream& out)
 {
     out << "\n\nA number was expected in the log, but the word \"" << logfile.badword()
@@ -191,25 +228,30 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
         // The first label of a triplet matrix; then: "-", row number, label 2,
         // distance (1,2), "-", row number, label 3, distance (1,3), distance (2,3).
         tax1 = sch;
-        std::string_view w;
         float k1 = 0.0f, k2 = 0.0f, k3 = 0.0f;
-        bool complete = logfile.word(w) && logfile.word(w) && logfile.word(w);
-        if (complete) {
-            tax2 = w;
-            complete = logfile.number(k1) && logfile.word(w) && logfile.word(w) && logfile.word(w);
+        std::string_view t2, t3;
+        if (!quickmatrix(logfile, t2, k1, t3, k2, k3)) {
+            std::string_view w;
+            bool complete = logfile.word(w) && logfile.word(w) && logfile.word(w);
+            if (complete) {
+                tax2 = w;
+                complete = logfile.number(k1) && logfile.word(w) && logfile.word(w) && logfile.word(w);
+            }
+            if (complete) {
+                tax3 = w;
+                complete = logfile.number(k2) && logfile.number(k3);
+            }
+            if (logfile.failed()) {
+                numberexpected(logfile, out);
+                return;
+            }
+            if (!complete)
+                continue;  // cut short by the end of the log: no triplet
+            t2 = tax2;
+            t3 = tax3;
         }
-        if (complete) {
-            tax3 = w;
-            complete = logfile.number(k2) && logfile.number(k3);
-        }
-        if (logfile.failed()) {
-            numberexpected(logfile, out);
-            return;
-        }
-        if (!complete)
-            continue;  // cut short by the end of the log: no triplet
 
-        const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
+        const tripletroles r = assignroles(tax1, t2, t3, marka, markb, k1, k2, k3);
         const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
         verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
         verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));

@@ -297,40 +297,76 @@ bool wordreader::fastnumber(int& value)
     return true;
 }
 
-bool wordreader::fastnumber(float& value)
+const char* simpledecimal(const char* p, const char* end, float& value)
 {
     // Plain decimals ("0.34326", "-12.5") with few digits: the value is an
     // integer below 2^24 divided by a power of ten that a float holds
     // exactly, so one float division gives the correctly rounded result.
-    // Anything else (an exponent, more digits, a number running into the end
-    // of the buffer) takes the general path.
+    // Anything else (an exponent, more digits, a number that may run on past
+    // `end`) is left to the general path.
     static const float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    const char* p = buf_.data() + pos_;
-    const char* const end = buf_.data() + end_;
     if (end - p < 24)
-        return false;
+        return nullptr;
     const bool neg = *p == '-';
     if (*p == '+' || *p == '-')
         ++p;
     const char* q = p;
-    std::uint64_t m = 0;
-    while (*q >= '0' && *q <= '9' && q - p < 18)
-        m = m * 10 + static_cast<std::uint64_t>(*q++ - '0');
+    std::uint32_t m = 0;
+    while (*q >= '0' && *q <= '9' && q - p < 9)
+        m = m * 10 + static_cast<std::uint32_t>(*q++ - '0');
     long fraction = 0;
     const bool dot = *q == '.';
     if (dot) {
         const char* f = ++q;
-        while (*q >= '0' && *q <= '9' && q - p < 18)
-            m = m * 10 + static_cast<std::uint64_t>(*q++ - '0');
+        while (*q >= '0' && *q <= '9' && q - p < 9)
+            m = m * 10 + static_cast<std::uint32_t>(*q++ - '0');
         fraction = q - f;
     }
     const char c = *q;
     const long digits = (q - p) - (dot ? 1 : 0);
     if (digits == 0 || (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || m >= (1u << 24) ||
         fraction > 10)
-        return false;
+        return nullptr;
     const float v = static_cast<float>(m) / powers[fraction];
     value = neg ? -v : v;
+    return q;
+}
+
+bool wordreader::fastnumber(float& value)
+{
+    const char* q = simpledecimal(buf_.data() + pos_, buf_.data() + end_, value);
+    if (!q)
+        return false;
     pos_ = static_cast<std::size_t>(q - buf_.data());
     return true;
+}
+
+std::string_view wordreader::window(std::size_t want)
+{
+    if (!eof_ && !failed_ && end_ - pos_ < want) {
+        if (pos_ + want > buf_.size() || pos_ > buf_.size() / 2) {
+            // Move what is left to the front, then read on behind it.
+            const std::size_t left = end_ - pos_;
+            std::memmove(buf_.data(), buf_.data() + pos_, left);
+            pos_ = 0;
+            end_ = left;
+            if (buf_.size() < want)
+                buf_.resize(want);
+        }
+        while (!drained_ && end_ - pos_ < want) {
+            const std::streamsize got =
+                in_.rdbuf() ? in_.rdbuf()->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_))
+                            : 0;
+            if (got <= 0)
+                drained_ = true;
+            else
+                end_ += static_cast<std::size_t>(got);
+        }
+    }
+    return std::string_view(buf_.data() + pos_, end_ - pos_);
+}
+
+void wordreader::consume(std::size_t n)
+{
+    pos_ += n;
 }

@@ -32,6 +32,13 @@ public:
     bool number(int& value);
     bool number(float& value);
 
+    // At least `want` characters of what follows (fewer only where the input
+    // ends), for a caller that parses them in place; nothing is consumed.
+    // The view stays valid until the next read.
+    std::string_view window(std::size_t want);
+    // Consumes `n` characters of the window.
+    void consume(std::size_t n);
+
     bool eof() const { return eof_; }
     bool failed() const { return failed_; }
     const std::string& badword() const { return badword_; }
@@ -54,6 +61,12 @@ private:
     std::string badword_;
     std::string numtext_;
 };
+
+// A plain decimal number at p, parsed in place when that is certain to give
+// what formatted float input gives: returns the position after it, or nullptr
+// when the general path must decide (also when fewer than 24 characters are
+// left before `end`).
+const char* simpledecimal(const char* p, const char* end, float& value);
 
 // White space as the C locale classifies it for formatted input.
 inline bool isblankchar(unsigned char c)
