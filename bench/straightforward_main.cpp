@@ -1,23 +1,31 @@
-// The direct road done the straightforward way (word-by-word stream
-// extraction, the literal leave-one-out loop), for speed comparisons:
-//   tolvi-straightforward LOG [ranking]
-// writes LOG.ma and the console copy to standard output.
+// The straightforward counterparts of Tolvi's two heavy jobs, for speed
+// comparisons:
+//   tolvi-straightforward log LOG [ranking]
+//       the direct road (word-by-word stream extraction, the literal
+//       leave-one-out loop): writes LOG.ma, the console copy to standard output;
+//   tolvi-straightforward cd NEXUS GRDEF BR SETTING [ranking]
+//       the command file for the groups of GRDEF and BR bootstrap replicates,
+//       written one character at a time, to NEXUS.cd; SETTING is the text
+//       copied from "MLS" (e.g. "dset distance=JC; ").
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <string>
 
+#include "commander.h"
 #include "export.h"
+#include "grdef.h"
+#include "nexim.h"
 #include "straightforward/straightforward.h"
 
-int main(int argc, char** argv)
+namespace {
+
+int evaluatelog(std::string name, bool ranking)
 {
-    if (argc < 2) {
-        std::cerr << "usage: tolvi-straightforward LOG [ranking]\n";
-        return 2;
-    }
     std::cout << std::fixed << std::setprecision(5);
-    std::string name = argv[1];
     std::ifstream log(name);
     if (!log) {
         std::cerr << "cannot open " << name << "\n";
@@ -29,7 +37,39 @@ int main(int argc, char** argv)
         return 2;
     std::vector<grcomp> final;
     straightforward::confint(table, final);
-    const bool ok = argc > 2 ? exportlist(final, name, static_cast<int>(table.size()), std::cout)
-                             : exportmatrix(final, name, static_cast<int>(table.size()), std::cout);
+    const bool ok = ranking ? exportlist(final, name, static_cast<int>(table.size()), std::cout)
+                            : exportmatrix(final, name, static_cast<int>(table.size()), std::cout);
     return ok ? 1 : 2;
+}
+
+int commandfile(const std::string& data, const std::string& grdef, int br, const std::string& setting, bool ranking)
+{
+    std::vector<std::string> names, seqs;
+    std::string nex;
+    std::istringstream answer(data);
+    std::ostringstream console;
+    nexim(names, seqs, nex, answer, console);
+    std::vector<group> groups;
+    grdefimp(groups, grdef, console);
+    if (names.empty() || groups.empty()) {
+        std::cerr << "cannot read " << data << " or " << grdef << "\n";
+        return 2;
+    }
+    std::ofstream cd(nex + ".cd");
+    randreset();
+    straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking, br);
+    return cd ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "log") == 0)
+        return evaluatelog(argv[2], argc > 3);
+    if (argc >= 6 && std::strcmp(argv[1], "cd") == 0)
+        return commandfile(argv[2], argv[3], std::atoi(argv[4]), argv[5], argc > 6);
+    std::cerr << "usage: tolvi-straightforward log LOG [ranking]\n"
+                 "       tolvi-straightforward cd NEXUS GRDEF BR SETTING [ranking]\n";
+    return 2;
 }

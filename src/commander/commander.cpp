@@ -176,25 +176,32 @@ std::uint64_t commander::vectoriter(const group& og, const group& g1, const grou
 void commander::writebootmatrix(std::ostream& cdfile, const std::string&) const
 {
     const std::size_t L = seqs.empty() ? 0 : seqs.front().size();
-    cdfile << "\nBegin data;\n";
-    cdfile << "dimensions ntax=" << seqnames.size() << " nchar=" << L << ";\n";
-    cdfile << "Format datatype=DNA gap=- missing=?;\n\n";
-    cdfile << "MATRIX\n\n";
+    std::string block = "\nBegin data;\ndimensions ntax=" + std::to_string(seqnames.size()) +
+                        " nchar=" + std::to_string(L) + ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
 
     std::vector<std::size_t> randpos;
     randpos.reserve(L);
     for (std::size_t i = 0; i < L; ++i)
         randpos.push_back(static_cast<std::size_t>(randchoice(static_cast<int>(L))));
 
-    std::string row;
+    // The rows are gathered straight into the block, which is written at once.
     for (std::size_t t = 0; t < seqnames.size(); ++t) {
         const std::string& s = t < seqs.size() ? seqs[t] : nosequence;
-        row = seqnames[t];
-        row += '\t';
-        for (std::size_t p : randpos)
-            row += p < s.size() ? s[p] : '?';
-        row += '\n';
-        cdfile << row;
+        block += seqnames[t];
+        block += '\t';
+        const std::size_t at = block.size();
+        block.resize(at + L + 1);
+        char* row = block.data() + at;
+        if (s.size() >= L) {
+            const char* from = s.data();
+            for (std::size_t k = 0; k < L; ++k)
+                row[k] = from[randpos[k]];
+        } else {
+            for (std::size_t k = 0; k < L; ++k)
+                row[k] = randpos[k] < s.size() ? s[randpos[k]] : '?';
+        }
+        row[L] = '\n';
     }
-    cdfile << ";\nend;\n\n\n";
+    block += ";\nend;\n\n\n";
+    cdfile << block;
 }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "abfrage.h"
 #include "answer.h"
@@ -132,7 +133,24 @@ int copysetting(int mls, std::ostream& cdfile, std::ostream& out)
     return 0;
 }
 
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
+void writereplicates(std::ostream& cdfile, const commander& cdtype1, const std::string& section,
+                     const std::string& nex, int br, std::ostream& out, std::ostream* meter)
+{
+    std::string block;
+    for (int i = 0; i < br; ++i) {
+        const int N = i + 1;
+        cdfile << "[!\nbegin_bootstrap_replicate " << N << "\n]";
+        cdtype1.writebootmatrix(cdfile, nex);
+        cdfile << "begin PAUP;\n";
+        cdfile << section;
+        out << progress(N, br);
+        cdfile << "[!\nend_bootstrap_replicate " << N << "\n]";
+        if (meter && (N % 10 == 0 || N == br))
+            *meter << "\r  writing bootstrap replicate " << N << " of " << br << (N == br ? "\n" : "") << std::flush;
+    }
+}
+
+int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr, std::ostream* meter)
 {
     std::vector<std::string> names;
     std::vector<std::string> sequences;
@@ -188,7 +206,11 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
     overlapnotes(grps, out);
 
     nexc = nex + ".cd";
-    std::ofstream cdfile(nexc);
+    // A large buffer: the file runs to hundreds of megabytes.
+    std::vector<char> cdbuffer(1 << 20);
+    std::ofstream cdfile;
+    cdfile.rdbuf()->pubsetbuf(cdbuffer.data(), static_cast<std::streamsize>(cdbuffer.size()));
+    cdfile.open(nexc);
     if (!cdfile) {
         out << "\n\nThe command file " << nexc << " cannot be created: Tolvi stops.\n";
         return 2;
@@ -214,7 +236,12 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
     if (const int r = copysetting(mls, cdfile, out); r != 0)
         return r;
 
-    const std::uint64_t triplets = ranking ? cdtype1.rank(cdfile) : cdtype1.writecds(cdfile);
+    // The comparison section is the same text for the alignment as read and
+    // for every replicate: it is formed once.
+    std::ostringstream sectiontext;
+    const std::uint64_t triplets = ranking ? cdtype1.rank(sectiontext) : cdtype1.writecds(sectiontext);
+    const std::string section = sectiontext.str();
+    cdfile << section;
     if (triplets == 0) {
         out << "\n\nThe groups as defined give no triplet of an outgroup taxon and two ingroup taxa:"
                " no comparison can be made. Tolvi stops.\n";
@@ -233,18 +260,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
         out << "too many!<=1000\n\n";
     out << "\nwriting command file.....\n";
     out << "\nstatus:\n";
-    for (int i = 0; i < br; ++i) {
-        const int N = i + 1;
-        cdfile << "[!\nbegin_bootstrap_replicate " << N << "\n]";
-        cdtype1.writebootmatrix(cdfile, nex);
-        cdfile << "begin PAUP;\n";
-        if (ranking)
-            cdtype1.rank(cdfile);
-        else
-            cdtype1.writecds(cdfile);
-        out << progress(N, br);
-        cdfile << "[!\nend_bootstrap_replicate " << N << "\n]";
-    }
+    writereplicates(cdfile, cdtype1, section, nex, br, out, meter);
     cdfile << "\n\n[!bootstrap_end\n\n]";
     cdfile.close();
     if (!cdfile) {
@@ -258,7 +274,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
     std::string einl;
     if (!readword(in, out, einl))
         return 2;
-    extractor ersteslog(einl, verglgr, out);
+    extractor ersteslog(einl, verglgr, out, meter);
     std::string reportname = nex;
     return evaluate(verglgr, einl, ranking, reportname, br, false, out);
 }

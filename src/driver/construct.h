@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "commander.h"
 #include "group.h"
 
 // Pieces of the construct-first road, open to the tests.
@@ -30,5 +31,12 @@ bool copyusertree(std::ostream& cdfile, std::ostream& out);
 // the command file (and the console). Returns 0 when copied, 1 when the file
 // has no such setting, 2 when the file cannot be read.
 int copysetting(int mls, std::ostream& cdfile, std::ostream& out);
+
+// The bootstrap replicates of the command file: markers, resampled data block
+// and the comparison section `section` (formed once, the same for every
+// replicate), with the progress in tenths on `out`; `meter`, when given, gets
+// a progress line for the terminal.
+void writereplicates(std::ostream& cdfile, const commander& cdtype1, const std::string& section,
+                     const std::string& nex, int br, std::ostream& out, std::ostream* meter);
 
 #endif

@@ -42,7 +42,7 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
     return 0;
 }
 
-int tolvi(std::istream& in, std::ostream& out)
+int tolvi(std::istream& in, std::ostream& out, std::ostream* meter)
 {
     out << std::fixed << std::setprecision(5);
     out << "\n Tolvi -" << std::string(52, ' ') << "built 24.11.04\n\n";
@@ -55,7 +55,7 @@ int tolvi(std::istream& in, std::ostream& out)
     if (!readint(in, out, dirlogodernicht))
         return 2;
     if (dirlogodernicht != 1)
-        return constructfirst(in, out, verglgr);
+        return constructfirst(in, out, verglgr, meter);
 
     out << "\n\nRanking? (1=yes, 0=pairwise group comparison)\n\n";
     int rankodernicht = 0;
@@ -65,7 +65,7 @@ int tolvi(std::istream& in, std::ostream& out)
     std::string logfile;
     if (!readword(in, out, logfile))
         return 2;
-    extractor dirlog(logfile, verglgr, out);
+    extractor dirlog(logfile, verglgr, out, meter);
     const std::string logname = logfile;
     if (evaluate(verglgr, logname, rankodernicht != 0, logfile, 0, true, out) != 0)
         return 2;

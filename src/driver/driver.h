@@ -10,11 +10,13 @@
 // One whole run of the dialogue, from the banner to the end. Returns the
 // program's exit value: 1 after the direct road and the early ends of the
 // construct-first road, 0 after a complete construct-first road, 2 where the
-// run stops on input it cannot go on with.
-int tolvi(std::istream& in, std::ostream& out);
+// run stops on input it cannot go on with. `meter`, when given (a terminal on
+// standard error), shows progress lines of long log readings and command
+// files; the transcript on `out` stays the same.
+int tolvi(std::istream& in, std::ostream& out, std::ostream* meter = nullptr);
 
 // The construct-first road, after the first question.
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr);
+int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr, std::ostream* meter = nullptr);
 
 // The evaluation that ends both roads once the log has been read: checks that
 // there is something to evaluate, leaves out replicates cut short, reduces the

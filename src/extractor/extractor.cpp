@@ -1,5 +1,6 @@
 #include "extractor.h"
 
+#include <filesystem>
 #include <fstream>
 
 std::string groupmark(int g)
@@ -106,7 +107,7 @@ void numberexpected(const wordreader& logfile, std::ostream& out)
 
 }  // namespace
 
-extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out)
+extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter)
 {
     std::ifstream logfile(einl);
     if (!logfile) {
@@ -115,7 +116,21 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
     }
     verglgr.clear();
     wordreader reader(logfile);
+    if (meter) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(einl, ec);
+        if (!ec && size > 0)
+            reader.onfill([meter, size, last = -1](std::uint64_t done) mutable {
+                const int percent = static_cast<int>(100.0 * static_cast<double>(done) / static_cast<double>(size));
+                if (percent != last) {
+                    last = percent;
+                    *meter << "\r  reading the log: " << percent << "%" << std::flush;
+                }
+            });
+    }
     movethrboot(reader, verglgr, out);
+    if (meter)
+        *meter << "\r  reading the log: done\n" << std::flush;
 }
 
 extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize)

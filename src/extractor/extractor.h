@@ -18,8 +18,9 @@
 // skipped. Progress and warnings go to `out`.
 class extractor {
 public:
-    // Opens the log by name; a log that cannot be opened leaves the table as it was.
-    extractor(std::string& einl, replicatetable& verglgr, std::ostream& out);
+    // Opens the log by name; a log that cannot be opened leaves the table as it
+    // was. `meter`, when given, gets a progress line (percent of the file read).
+    extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter = nullptr);
     // Reads an already open log (through a buffer of the given size).
     extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18);
 

@@ -39,6 +39,9 @@ bool wordreader::fill(std::size_t keep)
         return false;
     }
     end_ += static_cast<std::size_t>(got);
+    total_ += static_cast<std::uint64_t>(got);
+    if (onfill_)
+        onfill_(total_);
     return true;
 }
 
@@ -359,8 +362,12 @@ std::string_view wordreader::window(std::size_t want)
                             : 0;
             if (got <= 0)
                 drained_ = true;
-            else
+            else {
                 end_ += static_cast<std::size_t>(got);
+                total_ += static_cast<std::uint64_t>(got);
+                if (onfill_)
+                    onfill_(total_);
+            }
         }
     }
     return std::string_view(buf_.data() + pos_, end_ - pos_);

@@ -2,6 +2,8 @@
 #define TOLVI_WORDREADER_H
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -39,6 +41,10 @@ public:
     // Consumes `n` characters of the window.
     void consume(std::size_t n);
 
+    // Called with the number of characters read so far after each fill of
+    // the buffer (for a progress line).
+    void onfill(std::function<void(std::uint64_t)> f) { onfill_ = std::move(f); }
+
     bool eof() const { return eof_; }
     bool failed() const { return failed_; }
     const std::string& badword() const { return badword_; }
@@ -59,6 +65,8 @@ private:
     bool failed_ = false;
     bool drained_ = false;
     std::string badword_;
+    std::uint64_t total_ = 0;
+    std::function<void(std::uint64_t)> onfill_;
     std::string numtext_;
 };
 

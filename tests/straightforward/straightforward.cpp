@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "commander.h"
 #include "extractor.h"
 
 namespace straightforward {
@@ -177,6 +178,126 @@ void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, fl
     dchconfo = static_cast<float>(d + sdd * s20);
     dzconfu = static_cast<float>(d - sdd * 1.96);
     dzconfo = static_cast<float>(d + sdd * 1.96);
+}
+
+namespace {
+
+void put(std::ostream& o, const std::string& s)
+{
+    for (char c : s)
+        o.put(c);
+}
+
+void put(std::ostream& o, long long v)
+{
+    put(o, std::to_string(v));
+}
+
+void triplets(std::ostream& o, const group& og, const group& a, const group& b)
+{
+    for (int x : og.tind)
+        for (int y : a.tind)
+            for (int z : b.tind) {
+                if (x == y || x == z || y == z)
+                    continue;
+                put(o, "\ndelete all;\nrestore ");
+                put(o, x);
+                put(o, " ");
+                put(o, y);
+                put(o, " ");
+                put(o, z);
+                put(o, ";\n[!\n\n%triplet ");
+                put(o, y);
+                put(o, " ");
+                put(o, z);
+                put(o, " ");
+                put(o, x);
+                put(o, "\n]ShowDist;[!\n%endtriplet\n\n];");
+            }
+}
+
+void comparison(std::ostream& o, const group& og, const group& a, const group& b)
+{
+    put(o, "[!\n\n###begin ");
+    put(o, a.gind);
+    put(o, " ");
+    put(o, b.gind);
+    put(o, " " + a.gname + " versus " + b.gname + " \n\n]");
+    triplets(o, og, a, b);
+    put(o, "[!\n\n###end ");
+    put(o, a.gind);
+    put(o, " ");
+    put(o, b.gind);
+    put(o, "\n]");
+}
+
+void section(std::ostream& o, const std::vector<group>& g, bool ranking)
+{
+    if (g.size() < 2)
+        return;
+    const std::size_t k = g.size() - 1;
+    if (ranking) {
+        for (std::size_t i = 0; i + 1 < k; ++i)
+            comparison(o, g[k], g[i], g[k - 1]);
+        return;
+    }
+    for (std::size_t i = 0; i < k; ++i)
+        for (std::size_t j = i + 1; j < k; ++j)
+            comparison(o, g[k], g[i], g[j]);
+    put(o, "[!\n$$$end of Tolvi bootstrap replicate\n\n]");
+}
+
+}  // namespace
+
+void commandfile(std::ostream& cd, const std::vector<std::string>& names, const std::vector<std::string>& seqs,
+                 const std::vector<group>& groups, const std::string& nex, const std::string& date,
+                 const std::string& setting, bool ranking, int br)
+{
+    std::vector<std::string> marked = names;
+    std::vector<bool> hasmark(names.size(), false);
+    for (const group& g : groups)
+        for (int t : g.tind) {
+            std::string& n = marked[static_cast<std::size_t>(t - 1)];
+            const bool bar = !hasmark[static_cast<std::size_t>(t - 1)] && !n.empty() &&
+                             ((n[0] >= '0' && n[0] <= '9') || n[0] == '$');
+            n = "$" + std::to_string(g.gind) + (bar ? "|" : "") + n;
+            hasmark[static_cast<std::size_t>(t - 1)] = true;
+        }
+    const std::size_t L = seqs.at(0).size();
+    put(cd, "#NEXUS\n\nlog file = " + nex + ".log replace=yes;\n[!\n\n***Command file created by Tolvi " + date +
+                "***\n\n]Begin data;\ndimensions ntax=");
+    put(cd, static_cast<long long>(names.size()));
+    put(cd, " nchar=");
+    put(cd, static_cast<long long>(L));
+    put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
+    for (std::size_t i = 0; i < names.size(); ++i)
+        put(cd, marked[i] + "\t" + seqs[i] + "\n");
+    put(cd, ";\nend;\n\n\n[!\n\nTaxa and groups assigned in Tolvi:\n\n];");
+    for (std::size_t i = 0; i < names.size(); ++i)
+        put(cd, "\n[!" + std::to_string(i + 1) + " " + marked[i] + "]");
+    put(cd, "[!\n\nStarting rate calculations...\n\n];begin PAUP;\nfactory; set monitor=no warnreset=no;\n");
+    put(cd, setting);
+    section(cd, groups, ranking);
+    for (int n = 1; n <= br; ++n) {
+        put(cd, "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]\nBegin data;\ndimensions ntax=");
+        put(cd, static_cast<long long>(names.size()));
+        put(cd, " nchar=");
+        put(cd, static_cast<long long>(L));
+        put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
+        std::vector<int> randpos;
+        for (std::size_t i = 0; i < L; ++i)
+            randpos.push_back(commander::randchoice(static_cast<int>(L)));
+        for (std::size_t t = 0; t < names.size(); ++t) {
+            put(cd, marked[t] + "\t");
+            for (int p : randpos)
+                cd.put(seqs[t][static_cast<std::size_t>(p)]);
+            cd.put('\n');
+        }
+        put(cd, ";\nend;\n\n\nbegin PAUP;\n");
+        section(cd, groups, ranking);
+        put(cd, "[!\nend_bootstrap_replicate " + std::to_string(n) + "\n]");
+    }
+    put(cd, "\n\n[!bootstrap_end\n\n]");
 }
 
 void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)

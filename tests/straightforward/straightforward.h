@@ -8,9 +8,11 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "grcomp.h"
+#include "group.h"
 
 namespace straightforward {
 
@@ -22,6 +24,14 @@ void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, fl
 
 // The bootstrap summary over the rows, with the literal jackknife.
 void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+
+// The whole command file, written one character at a time: head (with the
+// given date text), data block, taxon list, PAUP block opening, the copied
+// setting text, the comparison section and `br` bootstrap replicates drawn
+// with the program's generator from its present state.
+void commandfile(std::ostream& cd, const std::vector<std::string>& names, const std::vector<std::string>& seqs,
+                 const std::vector<group>& groups, const std::string& nex, const std::string& date,
+                 const std::string& setting, bool ranking, int br);
 
 // The leave-one-out sums alone.
 void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out);
