@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include "jack.h"
 #include "leaveoneout.h"
 #include "straightforward/straightforward.h"
+#include "wordreader.h"
 
 namespace {
 
@@ -159,6 +161,37 @@ TEST(FastPaths, LogReaderMatchesStreamExtraction)
         EXPECT_EQ(fastout.str(), plainout.str()) << log;
         expectsametable(fast, plain, log);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// In-place decimal parsing must give exactly what strtof gives.
+TEST(FastPaths, PlainDecimalsAreCorrectlyRounded)
+{
+    auto check = [](std::uint32_t m, int k) {
+        std::string text = std::to_string(m);
+        if (k > 0) {
+            if (text.size() <= static_cast<std::size_t>(k))
+                text.insert(0, static_cast<std::size_t>(k) + 1 - text.size(), '0');
+            text.insert(text.size() - static_cast<std::size_t>(k), ".");
+        }
+        const std::string padded = text + std::string(30, ' ');
+        float got = -1.0f;
+        const char* end = simpledecimal(padded.data(), padded.data() + padded.size(), got);
+        if (!end)
+            return;  // left to the general path
+        ASSERT_EQ(end, padded.data() + text.size()) << text;
+        const float want = std::strtof(text.c_str(), nullptr);
+        ASSERT_TRUE(samebits(got, want)) << text << ": " << got << " vs " << want;
+    };
+    // Every distance PAUP can print below 100 with five decimals.
+    for (std::uint32_t m = 0; m < 10000000; ++m)
+        check(m, 5);
+    std::mt19937 rng(13);
+    for (int i = 0; i < 2000000; ++i)
+        check(rng() % (1u << 24), static_cast<int>(rng() % 9));
 }
 
 }  // namespace

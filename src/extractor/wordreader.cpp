@@ -302,12 +302,15 @@ bool wordreader::fastnumber(int& value)
 
 const char* simpledecimal(const char* p, const char* end, float& value)
 {
-    // Plain decimals ("0.34326", "-12.5") with few digits: the value is an
-    // integer below 2^24 divided by a power of ten that a float holds
-    // exactly, so one float division gives the correctly rounded result.
-    // Anything else (an exponent, more digits, a number that may run on past
-    // `end`) is left to the general path.
-    static const float powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    // Plain decimals ("0.34326", "-12.5") with at most nine characters of
+    // digits and point: the value is an integer m below 2^24 divided by 10^k,
+    // k at most 8. The product m * 10^-k in double lies within 2^-52 of
+    // m / 10^k (relative), while m / 10^k is never a midpoint between two
+    // floats and never nearer than 2^-48 (relative) to one; so rounding the
+    // product to float gives the correctly rounded float of the decimal, as
+    // formatted input does. Anything else (an exponent, more digits, a number
+    // that may run on past `end`) is left to the general path.
+    static const double inverse[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 1e-9};
     if (end - p < 24)
         return nullptr;
     const bool neg = *p == '-';
@@ -327,10 +330,9 @@ const char* simpledecimal(const char* p, const char* end, float& value)
     }
     const char c = *q;
     const long digits = (q - p) - (dot ? 1 : 0);
-    if (digits == 0 || (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || m >= (1u << 24) ||
-        fraction > 10)
+    if (digits == 0 || (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || m >= (1u << 24))
         return nullptr;
-    const float v = static_cast<float>(m) / powers[fraction];
+    const float v = static_cast<float>(static_cast<double>(m) * inverse[fraction]);
     value = neg ? -v : v;
     return q;
 }
