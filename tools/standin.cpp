@@ -1,0 +1,653 @@
+#include "standin.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#ifndef TOLVI_VERSION
+#define TOLVI_VERSION "unknown"
+#endif
+
+std::string banner(const std::string& when)
+{
+    return "\ntolvi-standin " TOLVI_VERSION ", a stand-in for PAUP* made for Tolvi's command files\n"
+           "(it is not PAUP*: it computes only uncorrected (\"p\") and Jukes-Cantor distances)\n" +
+           when + "\n\n";
+}
+
+namespace {
+
+std::string at(long line)
+{
+    return "line " + std::to_string(line) + ": ";
+}
+
+std::string lowercase(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return r;
+}
+
+// Whether the lower-case word `w` is `full` or an abbreviation of it with at
+// least `least` characters.
+bool abbreviates(std::string_view w, std::string_view full, std::size_t least)
+{
+    return w.size() >= least && w.size() <= full.size() && full.substr(0, w.size()) == w;
+}
+
+bool wholenumber(std::string_view s, unsigned long long& v)
+{
+    if (s.empty())
+        return false;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc() && p == s.data() + s.size();
+}
+
+bool iszero(std::string_view s)
+{
+    double v = 1.0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc() && p == s.data() + s.size() && v == 0.0;
+}
+
+// One "key" or "key=value" of a command, the key in lower case.
+struct option {
+    std::string key;
+    std::string value;  // as written; empty for a bare key
+    long line = 0;
+};
+
+// The options of a command from its words: "key", "key=value", and
+// "key=(...)" for a parenthesised list of words.
+std::vector<option> options(const std::vector<token>& args, const std::string& command)
+{
+    std::vector<option> r;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i].what != token::word)
+            throw standinerror(at(args[i].line) + "\"=\" without an option name in front of it in \"" +
+                               command + "\"");
+        option o{lowercase(args[i].text), "", args[i].line};
+        if (i + 1 < args.size() && args[i + 1].what == token::equals) {
+            i += 2;
+            if (i >= args.size() || args[i].what != token::word)
+                throw standinerror(at(o.line) + "the option \"" + o.key + "\" of \"" + command +
+                                   "\" has \"=\" but no value");
+            o.value = args[i].text;
+            if (!o.value.empty() && o.value.front() == '(')
+                while (o.value.back() != ')' && i + 1 < args.size() && args[i + 1].what == token::word)
+                    o.value += " " + args[++i].text;
+        }
+        r.push_back(std::move(o));
+    }
+    return r;
+}
+
+// A data block: the taxon names and the sequences as base masks.
+struct datablock {
+    std::vector<std::string> names;
+    std::vector<std::string> seqs;
+    std::size_t ntax = 0;
+    std::size_t nchar = 0;
+    char gap = '-';
+    char missing = '?';
+    bool matrix = false;
+    long line = 0;  // where "begin data;" stands
+};
+
+// The distance settings of dset and lset, as far as they choose the measure,
+// at their initial ("factory") values.
+struct settings {
+    std::string distance;  // dset distance, empty while not set
+    std::string drates = "equal";
+    std::string dpinvar = "0";
+    missingmode missdist = missingmode::ignore;
+    bool lset = false;  // whether an lset command has set anything
+    std::string nst = "2";
+    std::string basefreq = "empirical";
+    std::string lrates = "equal";
+    std::string lpinvar = "0";
+};
+
+struct measurechoice {
+    measure m = measure::p;
+    std::string unknown;  // the setting that names a model without a measure here
+};
+
+measurechoice choosemeasure(const settings& s)
+{
+    const bool lsetjc = s.nst == "1" && abbreviates(s.basefreq, "equal", 2) &&
+                        abbreviates(s.lrates, "equal", 2) && iszero(s.lpinvar);
+    const std::string lsetwords =
+        "lset nst=" + s.nst + " basefreq=" + s.basefreq + " rates=" + s.lrates + " pinvar=" + s.lpinvar;
+    if (!s.distance.empty()) {
+        if (s.distance == "p")
+            return {measure::p, ""};
+        if (s.distance == "jc") {
+            if (abbreviates(s.drates, "equal", 2) && iszero(s.dpinvar))
+                return {measure::jc, ""};
+            return {measure::p, "dset distance=jc rates=" + s.drates + " pinvar=" + s.dpinvar};
+        }
+        if (s.distance == "ml") {
+            if (lsetjc)
+                return {measure::jc, ""};
+            return {measure::p, "dset distance=ml with " + lsetwords};
+        }
+        return {measure::p, "dset distance=" + s.distance};
+    }
+    if (s.lset)
+        return lsetjc ? measurechoice{measure::jc, ""} : measurechoice{measure::p, lsetwords};
+    return {measure::p, ""};
+}
+
+class interpreter {
+public:
+    interpreter(std::istream& commands, const logopener& openlog, std::ostream& screen, const std::string& when)
+        : reader_(commands), openlog_(openlog), screen_(screen), when_(when)
+    {
+    }
+
+    standinrun run();
+
+private:
+    void next();
+    void rest(const std::string& command, long line);
+    void print(std::string_view text);
+    void needlog(long line, std::string_view what);
+
+    void command(const std::string& name, long line);
+    void datacommand(const std::string& name, long line);
+    void logcommand(long line);
+    void setcommand(const std::string& name, long line);
+    void dimensions(long line);
+    void format(long line);
+    void matrix(long line);
+    void enddata(long line);
+    void selection(const std::string& name, long line, bool restore);
+    void showdist(long line);
+    const pairsites& sites(std::size_t a, std::size_t b);
+
+    cmdreader reader_;
+    const logopener& openlog_;
+    std::ostream& screen_;
+    const std::string& when_;
+    std::ostream* log_ = nullptr;
+    standinrun result_;
+
+    token t_;
+    std::vector<token> args_;
+    std::string out_;
+
+    settings settings_;
+    measurechoice measure_;
+    std::string lastnote_;
+
+    bool indata_ = false;
+    datablock pending_;
+    bool hasdata_ = false;
+    datablock data_;
+    bool allactive_ = true;
+    std::vector<std::size_t> restored_;  // active taxa (0-based) while not all are
+    std::unordered_map<std::uint64_t, pairsites> cache_;
+
+    std::vector<std::size_t> shown_;
+    std::vector<std::string_view> labels_;
+    std::vector<std::size_t> numbers_;
+    std::vector<pairdistance> lower_;
+};
+
+// The next token that is not a "[!...]" comment; those are printed on the way.
+void interpreter::next()
+{
+    for (;;) {
+        reader_.next(t_);
+        if (t_.what != token::printcomment)
+            return;
+        t_.text += '\n';
+        print(t_.text);
+    }
+}
+
+// The words of the current command up to its ";", into args_.
+void interpreter::rest(const std::string& command, long line)
+{
+    args_.clear();
+    for (;;) {
+        next();
+        if (t_.what == token::semicolon)
+            return;
+        if (t_.what == token::end)
+            throw standinerror(at(line) + "the command \"" + command + "\" that begins here has no \";\"");
+        args_.push_back(t_);
+    }
+}
+
+void interpreter::print(std::string_view text)
+{
+    std::ostream& os = log_ ? *log_ : screen_;
+    os.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!os)
+        throw standinerror(log_ ? "the log \"" + result_.log + "\" could not be written"
+                                : std::string("the output could not be written"));
+}
+
+void interpreter::needlog(long line, std::string_view what)
+{
+    if (result_.log.empty())
+        throw standinerror(at(line) + std::string(what) +
+                           " before any log was opened: the command file must begin with "
+                           "\"log file=NAME replace=yes;\"");
+}
+
+standinrun interpreter::run()
+{
+    next();
+    if (t_.what != token::word || lowercase(t_.text) != "#nexus")
+        throw standinerror(at(t_.line) + "a command file begins with \"#NEXUS\"");
+    for (;;) {
+        next();
+        if (t_.what == token::end)
+            break;
+        if (t_.what == token::semicolon)
+            continue;
+        if (t_.what == token::equals)
+            throw standinerror(at(t_.line) + "\"=\" where a command should begin");
+        const long line = t_.line;
+        const std::string name = lowercase(t_.text);
+        if (indata_)
+            datacommand(name, line);
+        else
+            command(name, line);
+    }
+    if (indata_)
+        throw standinerror(at(pending_.line) + "the data block that begins here has no \"end;\"");
+    if (result_.log.empty())
+        throw standinerror("the command file never opens a log: \"log file=NAME replace=yes;\" is missing");
+    if (log_) {
+        log_->flush();
+        if (!*log_)
+            throw standinerror("the log \"" + result_.log + "\" could not be written");
+    }
+    return result_;
+}
+
+void interpreter::command(const std::string& name, long line)
+{
+    if (name == "begin") {
+        rest(name, line);
+        if (!args_.empty() && lowercase(args_[0].text) == "data") {
+            needlog(line, "a data block");
+            indata_ = true;
+            pending_ = datablock{};
+            pending_.line = line;
+        }
+    } else if (name == "log") {
+        logcommand(line);
+    } else if (name == "dset" || name == "lset") {
+        setcommand(name, line);
+    } else if (name == "factory") {
+        rest(name, line);
+        settings_ = settings{};
+        measure_ = choosemeasure(settings_);
+        lastnote_.clear();
+    } else if (name == "delete" || name == "restore") {
+        selection(name, line, name == "restore");
+    } else if (name == "showdist") {
+        showdist(line);
+    } else {
+        // end, set, usertree and whatever else: accepted and ignored.
+        rest(name, line);
+    }
+}
+
+void interpreter::logcommand(long line)
+{
+    rest("log", line);
+    std::string file;
+    bool replace = false, append = false, stop = false;
+    for (const option& o : options(args_, "log")) {
+        const std::string v = lowercase(o.value);
+        const bool yes = o.value.empty() || v == "yes";
+        if (!o.value.empty() && v != "yes" && v != "no" && o.key != "file")
+            throw standinerror(at(o.line) + "log: \"" + o.key + "\" takes yes or no");
+        if (o.key == "file") {
+            if (o.value.empty())
+                throw standinerror(at(o.line) + "log: \"file\" needs a file name, as in file=NAME");
+            file = o.value;
+        } else if (o.key == "replace") {
+            replace = yes;
+        } else if (o.key == "append") {
+            append = yes;
+        } else if (o.key == "stop") {
+            stop = yes;
+        } else if (o.key != "start") {
+            throw standinerror(at(o.line) + "log: unknown option \"" + o.key + "\"");
+        }
+    }
+    if (stop) {
+        if (log_)
+            log_->flush();
+        log_ = nullptr;
+        return;
+    }
+    if (file.empty())
+        throw standinerror(at(line) + "log without a file name: \"log file=NAME replace=yes;\"");
+    if (log_)
+        log_->flush();
+    log_ = nullptr;
+    std::string why;
+    std::ostream* os = openlog_(file, replace ? logmode::replace : append ? logmode::append : logmode::fresh, why);
+    if (!os)
+        throw standinerror(at(line) + "the log \"" + file + "\" cannot be opened: " + why);
+    log_ = os;
+    result_.log = file;
+    print(banner(when_));
+}
+
+void interpreter::setcommand(const std::string& name, long line)
+{
+    rest(name, line);
+    for (const option& o : options(args_, name)) {
+        const std::string v = lowercase(o.value);
+        if (name == "dset") {
+            if (abbreviates(o.key, "distance", 4)) {
+                settings_.distance = v;
+            } else if (abbreviates(o.key, "missdist", 5)) {
+                if (abbreviates(v, "infer", 3))
+                    settings_.missdist = missingmode::infer;
+                else if (abbreviates(v, "ignore", 3))
+                    settings_.missdist = missingmode::ignore;
+                else
+                    throw standinerror(at(o.line) + "dset missdist takes infer or ignore, not \"" + o.value + "\"");
+            } else if (abbreviates(o.key, "rates", 4)) {
+                settings_.drates = v;
+            } else if (abbreviates(o.key, "pinvar", 4)) {
+                settings_.dpinvar = v;
+            }
+        } else {
+            if (o.key == "nst") {
+                settings_.nst = v;
+                settings_.lset = true;
+            } else if (abbreviates(o.key, "basefreq", 4)) {
+                settings_.basefreq = v;
+                settings_.lset = true;
+            } else if (abbreviates(o.key, "rates", 4)) {
+                settings_.lrates = v;
+                settings_.lset = true;
+            } else if (abbreviates(o.key, "pinvar", 4)) {
+                settings_.lpinvar = v;
+                settings_.lset = true;
+            }
+        }
+    }
+    measure_ = choosemeasure(settings_);
+    if (!measure_.unknown.empty() && measure_.unknown != lastnote_) {
+        lastnote_ = measure_.unknown;
+        std::string named = measure_.unknown;
+        std::replace(named.begin(), named.end(), '$', '?');
+        print("\nNote: tolvi-standin computes only uncorrected (\"p\") and Jukes-Cantor distances.\n"
+              "The setting made here (" +
+              named + ") names another model;\nuncorrected (\"p\") distances are shown instead.\n");
+    }
+}
+
+void interpreter::datacommand(const std::string& name, long line)
+{
+    if (name == "dimensions") {
+        dimensions(line);
+    } else if (name == "format") {
+        format(line);
+    } else if (name == "matrix") {
+        matrix(line);
+    } else if (name == "end" || name == "endblock") {
+        rest(name, line);
+        enddata(line);
+    } else if (name == "begin") {
+        throw standinerror(at(line) + "a block begins inside the data block that begins at line " +
+                           std::to_string(pending_.line) + " (\"end;\" is missing)");
+    } else {
+        rest(name, line);
+    }
+}
+
+void interpreter::dimensions(long line)
+{
+    rest("dimensions", line);
+    for (const option& o : options(args_, "dimensions")) {
+        unsigned long long v = 0;
+        const bool ntax = o.key == "ntax";
+        if (!ntax && o.key != "nchar")
+            continue;
+        const unsigned long long most = ntax ? 10000000ULL : 2000000000ULL;
+        if (!wholenumber(o.value, v) || v < 1 || v > most)
+            throw standinerror(at(o.line) + "dimensions: " + o.key + " must be a whole number from 1 to " +
+                               std::to_string(most) + ", not \"" + o.value + "\"");
+        (ntax ? pending_.ntax : pending_.nchar) = static_cast<std::size_t>(v);
+    }
+}
+
+void interpreter::format(long line)
+{
+    rest("format", line);
+    for (const option& o : options(args_, "format")) {
+        const std::string v = lowercase(o.value);
+        if (o.key == "datatype") {
+            if (v != "dna" && v != "nucleotide" && v != "rna")
+                throw standinerror(at(o.line) + "format: only DNA data can be read, not datatype=" + o.value);
+        } else if (o.key == "gap" || o.key == "missing") {
+            const char c = o.value.size() == 1 ? o.value[0] : '\0';
+            if (c == '\0' || c == '$' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+                throw standinerror(at(o.line) + "format: " + o.key + " must be one symbol that is no letter or digit, not \"" +
+                                   o.value + "\"");
+            (o.key == "gap" ? pending_.gap : pending_.missing) = c;
+        } else if (o.key == "interleave" || o.key == "matchchar" || o.key == "transpose") {
+            if (v != "no")
+                throw standinerror(at(o.line) + "format: \"" + o.key + "\" matrices cannot be read here");
+        }
+    }
+}
+
+void interpreter::matrix(long line)
+{
+    datablock& b = pending_;
+    if (b.ntax == 0 || b.nchar == 0)
+        throw standinerror(at(line) + "the matrix comes before \"dimensions ntax=... nchar=...;\"");
+    if (b.matrix)
+        throw standinerror(at(line) + "a second matrix in the same data block");
+    b.names.clear();
+    b.seqs.clear();
+    for (std::size_t r = 0; r < b.ntax; ++r) {
+        next();
+        const std::string row = "row " + std::to_string(r + 1);
+        if (t_.what == token::semicolon || t_.what == token::end)
+            throw standinerror(at(t_.line) + "the matrix ends after " + std::to_string(r) +
+                               " rows, but the dimensions say ntax=" + std::to_string(b.ntax));
+        if (t_.what != token::word)
+            throw standinerror(at(t_.line) + row + " of the matrix begins with \"" + t_.text + "\"");
+        b.names.push_back(t_.text);
+        const std::string& taxon = b.names.back();
+        next();
+        if (t_.what != token::word)
+            throw standinerror(at(t_.line) + row + " (" + taxon + ") has no sequence");
+        if (t_.text.size() != b.nchar)
+            throw standinerror(at(t_.line) + row + " (" + taxon + ") has a sequence of " +
+                               std::to_string(t_.text.size()) + " characters, but the dimensions say nchar=" +
+                               std::to_string(b.nchar));
+        std::string masks(t_.text.size(), '\0');
+        for (std::size_t i = 0; i < t_.text.size(); ++i) {
+            const std::uint8_t m = basemask(t_.text[i], b.gap, b.missing);
+            if (m == 0)
+                throw standinerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
+                                   ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
+            masks[i] = static_cast<char>(m);
+        }
+        b.seqs.push_back(std::move(masks));
+    }
+    next();
+    if (t_.what != token::semicolon)
+        throw standinerror(at(t_.line) + "the matrix has more rows than ntax=" + std::to_string(b.ntax) +
+                           " (or a sequence is split into several words): \"" + t_.text + "\" follows row " +
+                           std::to_string(b.ntax));
+    b.matrix = true;
+}
+
+void interpreter::enddata(long line)
+{
+    if (!pending_.matrix)
+        throw standinerror(at(line) + "the data block that begins at line " + std::to_string(pending_.line) +
+                           " has no matrix");
+    indata_ = false;
+    data_ = std::move(pending_);
+    pending_ = datablock{};
+    hasdata_ = true;
+    allactive_ = true;
+    restored_.clear();
+    cache_.clear();
+    ++result_.datablocks;
+    print("\nData read in DNA format\n\nData matrix has " + std::to_string(data_.ntax) + " taxa, " +
+          std::to_string(data_.nchar) + " characters\nValid character-state symbols: ACGT\n"
+          "Missing data identified by '" + std::string(1, data_.missing) + "'\nGaps identified by '" +
+          std::string(1, data_.gap) + "'\n");
+}
+
+void interpreter::selection(const std::string& name, long line, bool restore)
+{
+    rest(name, line);
+    if (!hasdata_)
+        throw standinerror(at(line) + name + " before any data block");
+    const std::size_t ntax = data_.ntax;
+    auto number = [&](const token& w, unsigned long long& v) {
+        if (!wholenumber(w.text, v))
+            return false;
+        if (v < 1 || v > ntax)
+            throw standinerror(at(w.line) + name + ": taxon " + w.text + " is outside the data block, which has " +
+                               std::to_string(ntax) + " taxa");
+        return true;
+    };
+    bool all = false;
+    std::vector<std::size_t> picked;
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+        const token& w = args_[i];
+        if (w.what != token::word)
+            throw standinerror(at(w.line) + name + ": \"=\" in a taxon list");
+        if (w.text == "/")
+            break;  // options of the command follow
+        if (lowercase(w.text) == "all") {
+            all = true;
+            continue;
+        }
+        unsigned long long from = 0, to = 0;
+        const std::size_t dash = w.text.find('-');
+        if (dash != std::string::npos && dash > 0 && dash + 1 < w.text.size()) {
+            token a = w, b = w;
+            a.text = w.text.substr(0, dash);
+            b.text = w.text.substr(dash + 1);
+            if (number(a, from) && number(b, to)) {
+                for (unsigned long long k = std::min(from, to); k <= std::max(from, to); ++k)
+                    picked.push_back(static_cast<std::size_t>(k - 1));
+                continue;
+            }
+        }
+        if (number(w, from)) {
+            if (i + 2 < args_.size() && args_[i + 1].text == "-" && number(args_[i + 2], to)) {
+                i += 2;
+                for (unsigned long long k = std::min(from, to); k <= std::max(from, to); ++k)
+                    picked.push_back(static_cast<std::size_t>(k - 1));
+            } else {
+                picked.push_back(static_cast<std::size_t>(from - 1));
+            }
+            continue;
+        }
+        const std::string want = lowercase(w.text);
+        std::size_t k = 0;
+        while (k < ntax && lowercase(data_.names[k]) != want)
+            ++k;
+        if (k == ntax)
+            throw standinerror(at(w.line) + name + ": there is no taxon \"" + w.text + "\" in the data block");
+        picked.push_back(k);
+    }
+
+    if (all) {
+        allactive_ = restore;
+        restored_.clear();
+        return;
+    }
+    if (restore) {
+        if (!allactive_)
+            restored_.insert(restored_.end(), picked.begin(), picked.end());
+        return;
+    }
+    std::vector<char> gone(ntax, 0);
+    for (std::size_t k : picked)
+        gone[k] = 1;
+    if (allactive_) {
+        restored_.clear();
+        for (std::size_t k = 0; k < ntax; ++k)
+            if (!gone[k])
+                restored_.push_back(k);
+        allactive_ = false;
+    } else {
+        restored_.erase(std::remove_if(restored_.begin(), restored_.end(), [&](std::size_t k) { return gone[k] != 0; }),
+                        restored_.end());
+    }
+}
+
+const pairsites& interpreter::sites(std::size_t a, std::size_t b)
+{
+    if (a > b)
+        std::swap(a, b);
+    const std::uint64_t key =
+        (static_cast<std::uint64_t>(a) * data_.ntax + b) * 2 + (settings_.missdist == missingmode::infer ? 1 : 0);
+    auto it = cache_.find(key);
+    if (it == cache_.end())
+        it = cache_.emplace(key, comparesites(data_.seqs[a], data_.seqs[b], settings_.missdist)).first;
+    return it->second;
+}
+
+void interpreter::showdist(long line)
+{
+    rest("showdist", line);
+    needlog(line, "ShowDist");
+    if (!hasdata_)
+        throw standinerror(at(line) + "ShowDist before any data block");
+    shown_.clear();
+    if (allactive_) {
+        for (std::size_t k = 0; k < data_.ntax; ++k)
+            shown_.push_back(k);
+    } else {
+        shown_ = restored_;
+        std::sort(shown_.begin(), shown_.end());
+        shown_.erase(std::unique(shown_.begin(), shown_.end()), shown_.end());
+    }
+    if (shown_.empty())
+        throw standinerror(at(line) + "ShowDist while every taxon is deleted");
+
+    labels_.clear();
+    numbers_.clear();
+    lower_.clear();
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        labels_.push_back(data_.names[shown_[i]]);
+        numbers_.push_back(shown_[i] + 1);
+        for (std::size_t j = 0; j < i; ++j)
+            lower_.push_back(distance(sites(shown_[j], shown_[i]), measure_.m));
+    }
+    out_.clear();
+    writedistmatrix(out_, labels_, numbers_, lower_, measure_.m, data_.nchar);
+    print(out_);
+    ++result_.matrices;
+}
+
+}  // namespace
+
+standinrun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
+                       const std::string& when)
+{
+    interpreter i(commands, openlog, screen, when);
+    return i.run();
+}
