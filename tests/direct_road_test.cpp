@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
+#include "driver.h"
 #include "testutil.h"
 
 namespace {
@@ -140,6 +142,23 @@ TEST(DirectRoad, AnswersThatCannotBeUsed)
         EXPECT_EQ(res.rc, 2) << r.input;
         EXPECT_EQ(res.console, banner + r.tail) << r.input;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Progress lines go to the terminal stream only; the transcript stays the same.
+TEST(DirectRoad, ProgressLinesStayOffTheTranscript)
+{
+    tempdir dir;
+    copydata("pairwise.log");
+    std::istringstream in1("1\n0\npairwise.log\n"), in2("1\n0\npairwise.log\n");
+    std::ostringstream out1, out2, meter;
+    EXPECT_EQ(tolvi(in1, out1, &meter), 1);
+    EXPECT_EQ(tolvi(in2, out2, nullptr), 1);
+    EXPECT_EQ(out1.str(), out2.str());
+    EXPECT_NE(meter.str().find("reading the log: 100%"), std::string::npos) << meter.str();
 }
 
 }  // namespace
