@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Runs Tolvi's construct-first road on the example with no typing, with
+# tolvi-standin in the place of PAUP:
+#
+#   Tolvi reads the answers of an answer file up to the hand-off and writes
+#   the command file; the stand-in carries the command file out and writes
+#   the log; only then does Tolvi get the last answer, the path of the log,
+#   and evaluates it. The report is shown as Tolvi shows it.
+#
+# Tolvi runs with its standard input and output on two pipes. The script
+# waits for the hand-off text on Tolvi's output ("Hand the file X.cd over to
+# PAUP ..." and the line after it): Tolvi writes it only once the command
+# file is complete and closed, and then waits for the log path. No run can
+# hang: Tolvi and the stand-in run under a time limit, and when Tolvi ends
+# early its output ends and the script stops with a message.
+#
+# Usage: run-pipeline.sh [-b BUILDDIR] [-w WORKDIR] [-t SECONDS] [ANSWERFILE]
+#   BUILDDIR    where tolvi and tolvi-standin are (default: build/ beside
+#               examples/)
+#   WORKDIR     where the run takes place; the example's files are copied
+#               there (default: BUILDDIR/example)
+#   SECONDS     time limit for each program (default: 120)
+#   ANSWERFILE  the answers, one per line, the last one the log path
+#               (default: pairwise.answers; a name without a slash is taken
+#               from this folder)
+# Exit value: Tolvi's (0 after a complete run), or 1 when the pipeline could
+# not be run.
+
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=$here/../build
+work=
+limit=120
+
+usage() { sed -n '/^# Usage:/,/^# not be run/p' "$0" | sed 's/^# \{0,1\}//'; }
+fail() { echo "run-pipeline: $*" >&2; exit 1; }
+
+while getopts b:w:t:h opt; do
+  case $opt in
+    b) build=$OPTARG ;;
+    w) work=$OPTARG ;;
+    t) limit=$OPTARG ;;
+    h) usage; exit 0 ;;
+    *) usage >&2; exit 1 ;;
+  esac
+done
+shift $((OPTIND - 1))
+[ $# -le 1 ] || { usage >&2; exit 1; }
+answers=${1:-pairwise.answers}
+case $answers in */*) ;; *) answers=$here/$answers ;; esac
+[ -r "$answers" ] || fail "cannot read the answer file $answers"
+answers=$(cd "$(dirname "$answers")" && pwd)/$(basename "$answers")
+
+build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build (build first: cmake -S . -B build && cmake --build build)"
+tolvi=$build/tolvi
+standin=$build/tolvi-standin
+for p in "$tolvi" "$standin"; do
+  [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build)"
+done
+command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
+
+# The answers: all but the last go in before the hand-off, the last (the
+# path of the log) after the stand-in has written the log.
+mapfile -t lines <"$answers"
+while [ ${#lines[@]} -gt 0 ] && [ -z "${lines[-1]//[[:space:]]/}" ]; do unset 'lines[-1]'; done
+[ ${#lines[@]} -ge 2 ] || fail "$answers holds too few answers"
+logpath=${lines[-1]}
+unset 'lines[-1]'
+
+work=${work:-$build/example}
+mkdir -p "$work"
+if ! [ "$here" -ef "$work" ]; then
+  for f in primates.chars.nexus primates.grdef MLS usertree; do
+    cp "$here/$f" "$work/$f"
+  done
+fi
+cd "$work"
+rm -f -- "$logpath"  # a log of an earlier run must not pass for this run's
+
+tmp=$(mktemp -d)
+pid=
+# shellcheck disable=SC2317  # called by the trap
+cleanup() {
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+mkfifo "$tmp/in" "$tmp/out"
+timeout "$limit" "$tolvi" <"$tmp/in" >"$tmp/out" &
+pid=$!
+trap '' PIPE  # a write to a Tolvi that has ended fails instead of killing the script
+exec {to}>"$tmp/in" {from}<"$tmp/out"
+
+echo "== tolvi, answers from $(basename "$answers"), in $work"
+printf '%s\n' "${lines[@]}" >&"$to" || true
+
+# Tolvi's output up to the hand-off.
+cdfile=
+handedoff=
+line=
+while IFS= read -r line <&"$from"; do
+  printf '%s\n' "$line"
+  case $line in
+    "Hand the file "*" over to PAUP and execute it!")
+      cdfile=${line#Hand the file }
+      cdfile=${cdfile% over to PAUP and execute it!} ;;
+    "PAUP will write a logfile;"*)
+      if [ -n "$cdfile" ]; then handedoff=1; break; fi ;;
+  esac
+  line=
+done
+[ -n "$handedoff" ] || [ -z "$line" ] || printf '%s\n' "$line"  # a last line without a line end
+
+finish() {  # closes Tolvi's input, shows the rest of its output, returns its exit value
+  exec {to}>&-
+  cat <&"$from"
+  exec {from}<&-
+  local rc=0
+  wait "$pid" || rc=$?
+  pid=
+  return "$rc"
+}
+
+if [ -z "$handedoff" ]; then
+  rc=0; finish || rc=$?
+  [ "$rc" -eq 124 ] && fail "tolvi did not finish within $limit s (do the answers in $answers fit the dialogue?)"
+  fail "tolvi ended (exit value $rc) before it handed over a command file"
+fi
+
+echo "== tolvi-standin $cdfile (in the place of PAUP)"
+if ! timeout "$limit" "$standin" "$cdfile" {to}>&- {from}<&-; then
+  finish >/dev/null || true
+  fail "tolvi-standin could not carry out $cdfile"
+fi
+
+echo "== tolvi, the log path: $logpath"
+printf '%s\n' "$logpath" >&"$to" || true
+rc=0; finish || rc=$?
+if [ "$rc" -eq 0 ]; then
+  echo "== the report file $work/${cdfile%.cd}.ma:"
+  cat -- "${cdfile%.cd}.ma"
+else
+  echo "run-pipeline: tolvi ended with the exit value $rc" >&2
+fi
+exit "$rc"
