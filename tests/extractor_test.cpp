@@ -13,10 +13,11 @@ namespace {
 // Reads the whole text with `ops`: 'w' a word, 'i' an int, 'f' a float; each
 // result is listed as it would be printed, "EOF" after a read that ran into
 // the end, "FAIL:<word>" after a number that could not be read.
-std::string readall(const std::string& text, const std::string& ops, std::size_t buffer = 1 << 18)
+std::string readall(const std::string& text, const std::string& ops, std::size_t buffer = 1 << 18,
+                    bool prefetch = false)
 {
     std::istringstream in(text);
-    wordreader r(in, buffer);
+    wordreader r(in, buffer, prefetch);
     std::ostringstream got;
     for (char op : ops) {
         bool ok;
@@ -89,11 +90,14 @@ TEST(WordReader, WordsAcrossBufferBoundaries)
         ops += "if";
         expected += "i" + std::to_string(i * 7) + " f" + std::to_string(i) + ".25 ";
     }
-    for (std::size_t buffer : {16u, 17u, 61u, 4096u})
-        EXPECT_EQ(readall(text, ops, buffer), expected) << buffer;
-    // A single word longer than the buffer.
-    const std::string longword(1000, 'q');
-    EXPECT_EQ(readall(longword + " x", "ww", 16), "[" + longword + "] [x]EOF");
+    for (bool prefetch : {false, true}) {
+        for (std::size_t buffer : {16u, 17u, 61u, 4096u})
+            EXPECT_EQ(readall(text, ops, buffer, prefetch), expected) << buffer;
+        // A single word longer than the buffer (and than the room a read-ahead
+        // piece keeps for an unfinished word).
+        const std::string longword(70000, 'q');
+        EXPECT_EQ(readall(longword + " x", "ww", 16, prefetch), "[" + longword + "] [x]EOF");
+    }
 }
 
 TEST(WordReader, SkippingToAWordWithGivenCharacters)
@@ -110,7 +114,7 @@ TEST(WordReader, SkippingToAWordWithGivenCharacters)
     for (const std::string& t : {text, text + "end$"}) {
         for (std::size_t buffer : {16u, 23u, 64u, 1000u}) {
             std::istringstream in1(t), in2(t);
-            wordreader fast(in1, buffer), plain(in2, buffer);
+            wordreader fast(in1, buffer, buffer % 2 == 0), plain(in2, buffer);
             for (;;) {
                 std::string_view w, v;
                 const bool got = fast.wordwith(w, '$', '#', 'N');

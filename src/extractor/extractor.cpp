@@ -115,7 +115,7 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
         return;
     }
     verglgr.clear();
-    wordreader reader(logfile);
+    wordreader reader(logfile, 1 << 18, true);
     if (meter) {
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(einl, ec);
@@ -133,10 +133,11 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
         *meter << "\r  reading the log: done\n" << std::flush;
 }
 
-extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize)
+extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize,
+                     bool prefetch)
 {
     verglgr.clear();
-    wordreader reader(log, buffersize);
+    wordreader reader(log, buffersize, prefetch);
     movethrboot(reader, verglgr, out);
 }
 

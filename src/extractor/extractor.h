@@ -21,8 +21,10 @@ public:
     // Opens the log by name; a log that cannot be opened leaves the table as it
     // was. `meter`, when given, gets a progress line (percent of the file read).
     extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter = nullptr);
-    // Reads an already open log (through a buffer of the given size).
-    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18);
+    // Reads an already open log (through a buffer of the given size, read
+    // ahead on a second thread with `prefetch`).
+    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18,
+              bool prefetch = false);
 
     void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
     void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);

@@ -1,29 +1,139 @@
 #include "wordreader.h"
 
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+// Reads the input ahead on a thread of its own, piece by piece, into a spare
+// buffer; the reader takes the spare in exchange for its own buffer, so no
+// piece is copied once it has been read. Each buffer holds `room` characters
+// in front of the piece, where the reader puts the unfinished word of its old
+// buffer.
+class prefetcher {
+public:
+    static constexpr std::size_t room = 1 << 16;
 
-wordreader::wordreader(std::istream& in, std::size_t buffersize)
+    prefetcher(std::streambuf* source, std::size_t piece)
+        : source_(source), piece_(piece), spare_(room + piece), thread_([this] { run(); })
+    {
+    }
+
+    ~prefetcher()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+    // Swaps the next piece into `buf`, with the `keep` characters at
+    // buf[from ..] in front of it: afterwards they stand at buf[start ..] and
+    // the piece's `got` characters follow them. False, with `buf` untouched,
+    // when the input has nothing more.
+    bool next(std::vector<char>& buf, std::size_t from, std::size_t keep, std::size_t& start, std::size_t& got)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return ready_; });
+        if (got_ <= 0)
+            return false;  // the end (ready_ stays set: every later call says so too)
+        got = static_cast<std::size_t>(got_);
+        if (keep <= room) {
+            start = room - keep;
+            std::memcpy(spare_.data() + start, buf.data() + from, keep);
+        } else {
+            // A word longer than the room: a buffer of its own.
+            std::vector<char> joined(room + keep + got);
+            std::memcpy(joined.data() + room, buf.data() + from, keep);
+            std::memcpy(joined.data() + room + keep, spare_.data() + room, got);
+            spare_.swap(joined);
+            start = room;
+        }
+        buf.swap(spare_);
+        if (spare_.size() < room + piece_)
+            spare_.resize(room + piece_);
+        ready_ = false;
+        lock.unlock();
+        changed_.notify_all();
+        return true;
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return stop_ || !ready_; });
+            if (stop_)
+                return;
+            char* to = spare_.data() + room;
+            lock.unlock();
+            // Only this thread touches the spare until ready_ is set.
+            const std::streamsize got = source_ ? source_->sgetn(to, static_cast<std::streamsize>(piece_)) : 0;
+            lock.lock();
+            got_ = got;
+            ready_ = true;
+            lock.unlock();
+            changed_.notify_all();
+            if (got <= 0)
+                return;
+        }
+    }
+
+    std::streambuf* source_;
+    const std::size_t piece_;
+    std::vector<char> spare_;
+    std::streamsize got_ = 0;
+    bool ready_ = false;
+    bool stop_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread thread_;
+};
+
+wordreader::wordreader(std::istream& in, std::size_t buffersize, bool prefetch)
     : in_(in), buf_(buffersize < 16 ? 16 : buffersize)
 {
+    if (prefetch) {
+        prefetch_ = std::make_unique<prefetcher>(in.rdbuf(), buf_.size());
+        buf_.assign(prefetcher::room + buf_.size(), 0);
+    }
 }
 
-// Refills the buffer, keeping the last `keep` characters before pos_
-// (a word that runs past the end of the buffer). Returns false when the input
-// has nothing more.
+wordreader::~wordreader() = default;
+
+// Refills the buffer, keeping the last `keep` characters before pos_ (a word
+// that runs past the end of the buffer): afterwards they stand just before
+// pos_ again, and the new characters run from pos_ to end_. Returns false when
+// the input has nothing more.
 bool wordreader::fill(std::size_t keep)
 {
     if (drained_)
         return false;
+    if (prefetch_) {
+        std::size_t start = 0, got = 0;
+        if (!prefetch_->next(buf_, pos_ - keep, keep, start, got)) {
+            drained_ = true;
+            return false;
+        }
+        pos_ = start + keep;
+        end_ = pos_ + got;
+        total_ += got;
+        if (onfill_)
+            onfill_(total_);
+        return true;
+    }
     std::size_t start = pos_ - keep;
     if (start > 0 && keep > 0)
         std::memmove(buf_.data(), buf_.data() + start, keep);
@@ -84,12 +194,12 @@ bool wordreader::word(std::string_view& w)
         if (i < end_)
             break;
         std::size_t len = pos_ - start;
-        if (!fill(len)) {
+        const bool more = fill(len);
+        start = pos_ - len;
+        if (!more) {
             eof_ = true;
-            start = pos_ - len;
             break;
         }
-        start = 0;
     }
     w = std::string_view(buf_.data() + start, pos_ - start);
     return true;
@@ -260,7 +370,7 @@ bool wordreader::wordwith(std::string_view& w, char c1, char c2, char c3)
                 eof_ = true;
                 return false;
             }
-            pos_ = 0;  // back to the start of the kept part of a word
+            pos_ -= keep;  // back to the start of the kept part of a word
             continue;
         }
         // The word around the candidate: back to the blank before it (never
@@ -348,6 +458,15 @@ bool wordreader::fastnumber(float& value)
 
 std::string_view wordreader::window(std::size_t want)
 {
+    if (prefetch_ && want <= prefetcher::room) {
+        while (!eof_ && !failed_ && !drained_ && end_ - pos_ < want) {
+            const std::size_t keep = end_ - pos_;
+            pos_ = end_;
+            fill(keep);
+            pos_ -= keep;
+        }
+        return std::string_view(buf_.data() + pos_, end_ - pos_);
+    }
     if (!eof_ && !failed_ && end_ - pos_ < want) {
         if (pos_ + want > buf_.size() || pos_ > buf_.size() / 2) {
             // Move what is left to the front, then read on behind it.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -21,9 +22,16 @@
 // Where a number is expected but the text cannot be one, failed() turns true
 // and badword() holds the text found there (a number cut off by the end of
 // the input counts as the end).
+class prefetcher;
+
 class wordreader {
 public:
-    explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18);
+    // With `prefetch`, a second thread reads the next piece of the input while
+    // this one works on the current piece (for large files).
+    explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18, bool prefetch = false);
+    ~wordreader();
+    wordreader(const wordreader&) = delete;
+    wordreader& operator=(const wordreader&) = delete;
 
     // The next word. The view stays valid until the next read.
     bool word(std::string_view& w);
@@ -58,6 +66,7 @@ private:
     void numberfailed(std::string consumed);
 
     std::istream& in_;
+    std::unique_ptr<prefetcher> prefetch_;
     std::vector<char> buf_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
