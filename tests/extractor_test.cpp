@@ -377,15 +377,4 @@ TEST(Extractor, MissingEndWordsSwallowWhatFollows)
     EXPECT_EQ(e.table[0].size(), 2u);
 }
 
-TEST(Extractor, LogThatCannotBeOpened)
-{
-    tempdir dir;
-    replicatetable table(2);
-    std::ostringstream out;
-    std::string name = "missing.log";
-    extractor x(name, table, out);
-    EXPECT_EQ(out.str(), "Can't open missing.log !\n");
-    EXPECT_EQ(table.size(), 2u);
-}
-
 }  // namespace

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "extractor.h"
 #include "standin.h"
 
 namespace {
@@ -508,87 +507,6 @@ TEST(StandinErrors, LogThatCannotBeOpenedOrStreamThatFails)
     std::istream in(&buf);
     r = run(in);
     EXPECT_NE(r.error.find("could not be read"), std::string::npos) << r.error;
-}
-
-// --- Tolvi's own log reader on a stand-in log ---------------------------------
-
-// A command file written by hand as Tolvi writes it: groups alpha ($0: taxa 1,
-// 2), beta ($1: taxon 3), outgroup ($2: taxon 4); one pairwise comparison,
-// the section for the data as read and two bootstrap replicates whose columns
-// are drawn at 5 1 3 5 9 1 7 2 4 1 and 0 3 2 3 9 5 7 6 7 7; p distances.
-std::string tolvicommandfile()
-{
-    const rows asread = {{"$0t1", "CAAAAAAAAA"}, {"$0t2", "AAAAAACCAA"}, {"$1t3", "AGGGAAAAAA"}, {"$2t4", "AAAATTAAAA"}};
-    const rows rep1 = {{"$0t1", "AAAAAAAAAA"}, {"$0t2", "AAAAAACAAA"}, {"$1t3", "AGGAAGAGAG"}, {"$2t4", "TAATAAAATA"}};
-    const rows rep2 = {{"$0t1", "CAAAAAAAAA"}, {"$0t2", "AAAAAACCCC"}, {"$1t3", "AGGGAAAAAA"}, {"$2t4", "AAAAATAAAA"}};
-    const std::string section = "[!\n\n###begin 0 1 alpha versus beta \n\n]" + triplet(4, 1, 3) + triplet(4, 2, 3) +
-                                "[!\n\n###end 0 1\n][!\n$$$end of Tolvi bootstrap replicate\n\n]";
-    std::string s = head("x.log") + datablock(asread) + "[!\n\nTaxa and groups assigned in Tolvi:\n\n];";
-    for (int r = 1; r <= 4; ++r)
-        s += "\n[!" + std::to_string(r) + " " + asread[r - 1].first + "]";
-    s += "[!\n\nStarting rate calculations...\n\n];" + paupopening("dset distance=p; ") + section;
-    int n = 0;
-    for (const rows* rep : {&rep1, &rep2}) {
-        ++n;
-        s += "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]" + datablock(*rep, true) + "begin PAUP;\n" +
-             section + "[!\nend_bootstrap_replicate " + std::to_string(n) + "\n]";
-    }
-    return s + "\n\n[!bootstrap_end\n\n]";
-}
-
-TEST(StandinWithExtractor, BranchLengthsReadBack)
-{
-    const outcome r = run(tolvicommandfile());
-    ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.logname, "x.log");
-    replicatetable table;
-    std::istringstream log(r.log);
-    std::ostringstream console;
-    extractor reader(log, table, console);
-    EXPECT_EQ(console.str(), "bootstrap replicate 1\nbootstrap replicate 2\n\n\nlast bootstr repl!\n\n");
-    // By hand, KOA = KAC - (KBC + KAC - KAB) / 2, KOB = KBC - (...) / 2:
-    // replicate 1: t1/t3 0.5, t1/t4 0.3, t3/t4 0.8 -> 0.0, 0.5;
-    //              t2/t3 0.6, t2/t4 0.4           -> 0.1, 0.5
-    // replicate 2: t1/t3 0.4, t1/t4 0.2, t3/t4 0.4 -> 0.1, 0.3;
-    //              t2/t3 0.7, t2/t4 0.5           -> 0.4, 0.3
-    const std::vector<std::vector<float>> koa = {{0.0f, 0.1f}, {0.1f, 0.4f}};
-    const std::vector<std::vector<float>> kob = {{0.5f, 0.5f}, {0.3f, 0.3f}};
-    ASSERT_EQ(table.size(), 2u);
-    for (std::size_t rep = 0; rep < 2; ++rep) {
-        ASSERT_EQ(table[rep].size(), 1u);
-        const grcomp& g = table[rep][0];
-        EXPECT_EQ(g.grIDa, 0);
-        EXPECT_EQ(g.grIDb, 1);
-        EXPECT_EQ(g.grnamea, "alpha");
-        EXPECT_EQ(g.grnameb, "beta");
-        ASSERT_EQ(g.KOAs.size(), 2u);
-        ASSERT_EQ(g.KOBs.size(), 2u);
-        for (std::size_t t = 0; t < 2; ++t) {
-            EXPECT_NEAR(g.KOAs[t], koa[rep][t], 1e-6) << rep << " " << t;
-            EXPECT_NEAR(g.KOBs[t], kob[rep][t], 1e-6) << rep << " " << t;
-        }
-    }
-}
-
-TEST(StandinWithExtractor, UndefinedDistanceEndsTheComparison)
-{
-    // In the replicate t2 shares no column with t3: the reader keeps the
-    // first triplet and warns.
-    const rows data = {{"$0t1", "AAAA"}, {"$0t2", "CC--"}, {"$1t3", "--AC"}, {"$2t4", "AAAC"}};
-    const std::string section = "[!\n\n###begin 0 1 alpha versus beta \n\n]" + triplet(4, 1, 3) + triplet(4, 2, 3) +
-                                "[!\n\n###end 0 1\n][!\n$$$end of Tolvi bootstrap replicate\n\n]";
-    const outcome r = run(head() + datablock(data) + paupopening("") + "[!\nbegin_bootstrap_replicate 1\n]" +
-                          datablock(data, true) + "begin PAUP;\n" + section + "[!\nend_bootstrap_replicate 1\n]" +
-                          "\n\n[!bootstrap_end\n\n]");
-    ASSERT_EQ(r.error, "");
-    replicatetable table;
-    std::istringstream log(r.log);
-    std::ostringstream console;
-    extractor reader(log, table, console);
-    ASSERT_EQ(table.size(), 1u);
-    ASSERT_EQ(table[0].size(), 1u);
-    EXPECT_EQ(table[0][0].KOAs.size(), 1u);
-    EXPECT_NE(console.str().find("WARNING: 0 1 distance matrix contains undefined distance(s)"), std::string::npos);
 }
 
 }  // namespace
