@@ -4,7 +4,9 @@
 // console text through any buffer size as the plain stream reader; every
 // record holds as many KOAs as KOBs; no row, record or triplet is made up
 // (there are at most as many as the log has marker words and labels); the
-// evaluation either writes a complete report or ends with its message.
+// leave-one-out sums of every kernel and the whole summary are bit for bit
+// those of the literal loops; the evaluation either writes a complete report
+// or ends with its message.
 
 #include <cstring>
 #include <sstream>
@@ -12,6 +14,8 @@
 #include "common.h"
 #include "driver.h"
 #include "extractor.h"
+#include "jack.h"
+#include "leaveoneout.h"
 #include "straightforward/straightforward.h"
 
 namespace {
@@ -33,7 +37,7 @@ std::string normalised(std::string console)
 
 bool samebits(float a, float b)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::memcmp(&a, &b, sizeof a) == 0 || (a != a && b != b);
 }
 
 void sametable(const replicatetable& x, const replicatetable& y, const std::string& which)
@@ -74,6 +78,37 @@ void wellformed(const replicatetable& t, const std::string& log)
     FUZZ_CHECK(triplets <= labels, "more triplets than labels");
 }
 
+void samestatistics(const replicatetable& table)
+{
+    for (const std::vector<grcomp>& row : table)
+        for (const grcomp& g : row) {
+            std::vector<float> plain;
+            straightforward::leaveoneoutsums(g.KOAs, plain);
+            for (simdlevel level : {simdlevel::portable, simdlevel::avx2, simdlevel::avx512}) {
+                std::vector<float> sums(g.KOAs.size());
+                if (!leaveoneoutsums(g.KOAs.data(), g.KOAs.size(), sums.data(), level))
+                    continue;
+                for (std::size_t i = 0; i < sums.size(); ++i)
+                    FUZZ_CHECK(samebits(sums[i], plain[i]), "leave-one-out sum " + std::to_string(i));
+            }
+        }
+    replicatetable fast = table;
+    dropshortrows(fast);
+    if (fast.empty() || fast[0].empty())
+        return;
+    replicatetable plain = fast;
+    std::vector<grcomp> f, p;
+    confint(fast, f);
+    straightforward::confint(plain, p);
+    FUZZ_CHECK(f.size() == p.size(), "summary sizes");
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        const float a[] = {f[i].d, f[i].sdd, f[i].ratio, f[i].sdratio};
+        const float b[] = {p[i].d, p[i].sdd, p[i].ratio, p[i].sdratio};
+        for (int k = 0; k < 4; ++k)
+            FUZZ_CHECK(samebits(a[k], b[k]), "summary of comparison " + std::to_string(i) + ", field " + std::to_string(k));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -102,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sametable(fast, fastsmall, "small buffer");
     sametable(fast, plain, "stream reader");
     wellformed(fast, log);
+    samestatistics(fast);
 
     for (const bool ranking : {false, true}) {
         replicatetable t = fast;
