@@ -98,6 +98,10 @@ TEST(Abfrage, EndsTheRunOnInputItCannotTake)
         {"Apes " + blanks + "x;q 1;", "The list of taxa of group Apes is longer than 499 characters"},
         {"Apes 1;q" + blanks + "1;", "The list of taxa of group outgroup is longer than 499 characters"},
         {"Apes 1,99999999999;q 2;", "The taxon number 99999999999 in group Apes is too large"},
+        // a few short lines must not make the program hold and echo billions of numbers
+        {"a 1-999999;b 1-999999;c 1-999999;q 1;",
+         "The lists of taxa hold more than 2000000 taxon numbers in all: Tolvi stops.\n"},
+        {"a 1-2000000000;q 1-2000000000;", "The lists of taxa hold more than 2000000 taxon numbers in all"},
     };
     std::vector<group> groups;
     std::string console, rest;

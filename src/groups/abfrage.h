@@ -1,6 +1,7 @@
 #ifndef TOLVI_ABFRAGE_H
 #define TOLVI_ABFRAGE_H
 
+#include <cstddef>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -14,12 +15,18 @@
 // first number above the taxon count.
 constexpr int rangelimit = 1000000;
 
+// All the groups of one dialogue together hold at most this many taxon
+// numbers: room for ranges cut at the range limit, and a bound on what a few
+// typed lines can make the program hold and echo ("a 1-999999;" a hundred
+// times over would otherwise take gigabytes and minutes).
+constexpr std::size_t entrylimit = 2 * static_cast<std::size_t>(rangelimit);
+
 // The group dialogue: the user names the groups one after another and types
 // each one's taxon numbers as an index list closed by ";", then the outgroup's.
 // Empties `allgroups` first; leaves the groups in the order entered, the
 // outgroup last. Returns false when the run must end (end of input, a list
-// longer than 499 characters, a taxon number too large for an int); the
-// message has been printed then.
+// longer than 499 characters, a taxon number too large for an int, more than
+// `entrylimit` taxon numbers in all); the message has been printed then.
 bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out);
 
 // Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `zeile`, which
