@@ -6,7 +6,9 @@
 // run never reaches beyond its own empty folder.
 //
 // Invariants: the exit value is 0, 1 or 2; every end with 2 says why the run
-// stops; a run that hands over the command file has written it to its end;
+// stops; a run that hands over the command file has written it to its end,
+// with its replicates numbered 1 .. n and every triplet naming three
+// different taxa of the data block;
 // a run that ends with 0 has written the whole report, a run that ends with
 // 1 the template, the report of the direct road, or said that the setting
 // was not found; a run that says it wrote no report has written none.
@@ -81,6 +83,30 @@ void completereport(const std::string& name, const std::string& console)
                name + ":\n" + text);
 }
 
+// The command file handed over: complete, replicates numbered from 1 on,
+// every restored triplet three different taxa of the data block.
+void completecommandfile(const std::string& name, const std::string& detail)
+{
+    std::string cd;
+    FUZZ_CHECK(fuzzing::readfile(name, cd), detail);
+    FUZZ_CHECK(fuzzing::endswith(cd, "\n\n[!bootstrap_end\n\n]"), "the command file is not complete\n" + detail);
+    const std::string dim = between(cd, "dimensions ntax=", " ");
+    FUZZ_CHECK(!dim.empty(), detail);
+    const long ntax = std::stol(dim);
+    long replicates = 0;
+    for (std::size_t p = cd.find("[!\nbegin_bootstrap_replicate "); p != std::string::npos;
+         p = cd.find("[!\nbegin_bootstrap_replicate ", p + 1))
+        FUZZ_CHECK(std::stol(cd.substr(p + 29, 12)) == ++replicates, "replicate markers out of order\n" + detail);
+    FUZZ_CHECK(replicates >= 1, "no replicate\n" + detail);
+    for (std::size_t p = cd.find("\nrestore "); p != std::string::npos; p = cd.find("\nrestore ", p + 1)) {
+        std::istringstream s(cd.substr(p + 9, 40));
+        long o = 0, a = 0, b = 0;
+        s >> o >> a >> b;
+        FUZZ_CHECK(s && o != a && o != b && a != b && o >= 1 && a >= 1 && b >= 1 && o <= ntax && a <= ntax && b <= ntax,
+                   "a triplet that PAUP cannot show: " + cd.substr(p, 30) + "\n" + detail);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -108,11 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FUZZ_CHECK(rc == 0 || rc == 1 || rc == 2, detail);
     const std::string nex = between(console, "\nDone.\n\nHand the file ", ".cd over to PAUP and execute it!\n\n");
-    if (!nex.empty()) {
-        std::string cd;
-        FUZZ_CHECK(fuzzing::readfile(nex + ".cd", cd), detail);
-        FUZZ_CHECK(fuzzing::endswith(cd, "\n\n[!bootstrap_end\n\n]"), "the command file is not complete\n" + detail);
-    }
+    if (!nex.empty())
+        completecommandfile(nex + ".cd", detail);
     const std::vector<std::string> written = reports();
     if (rc == 0) {
         FUZZ_CHECK(!nex.empty(), detail);
