@@ -41,6 +41,15 @@ void completerun(const std::string& golden, const std::string& nex, const std::v
 
 const std::vector<std::string> smallfiles{"small.nex", "MLS", "usertree"};
 
+// A run that must end within a second.
+runresult timedrun(const std::string& input)
+{
+    const auto start = std::chrono::steady_clock::now();
+    runresult r = run(input);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << input;
+    return r;
+}
+
 // Typed groups over several lines, a taxon in two groups, a user tree, and
 // the answers -1 and 2 that mean "construct first" and "pairwise" here.
 const std::vector<std::string> pairwisetyped{"-1", "small.nex", "2", "0", "apes 1-3;", "clones\n 4 ,5\n;",
@@ -156,6 +165,9 @@ TEST(Runs, EndsOfTheRun)
          "\n\nThe command file small.nex.cd cannot be created: Tolvi stops.\n"},
         {"template not created", start + "0\n2\n", {"small.nex", "small.nex.grdef/"}, 2,
          "\nThe group definition template small.nex.grdef could not be written: Tolvi stops.\n"},
+        // a full disk stops the writing at once instead of going through every replicate
+        {"command file not written", groups + "0\n1\n2000000000\n", {"small.nex", "MLS", "small.nex.cd>/dev/full"},
+         2, "\n\nThe command file small.nex.cd could not be written completely: Tolvi stops.\n"},
     };
     for (const endcase& c : cases) {
         tempdir dir;
@@ -166,9 +178,11 @@ TEST(Runs, EndsOfTheRun)
         for (const std::string& f : c.files)
             if (f.ends_with("/"))
                 std::filesystem::create_directory(f);
+            else if (const std::size_t link = f.find('>'); link != std::string::npos)
+                std::filesystem::create_symlink(f.substr(link + 1), f.substr(0, link));
             else
                 copydata(f);
-        const runresult r = run(c.answers);
+        const runresult r = timedrun(c.answers);
         EXPECT_EQ(r.rc, c.rc) << c.what;
         EXPECT_NE(r.console.find(c.message), std::string::npos)
             << c.what << "\n---\n"
@@ -221,14 +235,6 @@ void prepare(const script& s)
         run(lines(s.answers));
         writefile(s.answers.back(), fakepaup(readfile(s.answers[1] + ".cd")));
     }
-}
-
-runresult timedrun(const std::string& input)
-{
-    const auto start = std::chrono::steady_clock::now();
-    runresult r = run(input);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << input;
-    return r;
 }
 
 // Whether the console says why the run stops, as its last line before the

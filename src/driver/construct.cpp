@@ -244,6 +244,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
             cdtype1.writecds(cdfile);
         out << progress(N, br);
         cdfile << "[!\nend_bootstrap_replicate " << N << "\n]";
+        if (!cdfile)
+            break;  // a full disk: no use writing on (reported below)
     }
     cdfile << "\n\n[!bootstrap_end\n\n]";
     cdfile.close();
