@@ -107,12 +107,12 @@ inline std::vector<std::string> words(const std::string& text)
     return w;
 }
 
-// The parts of an input separated by zero bytes.
-inline std::vector<std::string> splitzero(const std::uint8_t* data, std::size_t size)
+// The parts of an input separated by the byte `separator`.
+inline std::vector<std::string> split(const std::uint8_t* data, std::size_t size, std::uint8_t separator)
 {
     std::vector<std::string> parts(1);
     for (std::size_t i = 0; i < size; ++i)
-        if (data[i] == 0)
+        if (data[i] == separator)
             parts.emplace_back();
         else
             parts.back() += static_cast<char>(data[i]);

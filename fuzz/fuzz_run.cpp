@@ -1,12 +1,13 @@
 // A whole run of the program: the input is standard input and the files of
-// the working folder, separated by zero bytes, in this order:
-//   answers \0 d.nex \0 MLS \0 usertree \0 g.grdef \0 d.nex.log
+// the working folder, separated by the byte 0x1e (written RS here), in this
+// order:
+//   answers RS d.nex RS MLS RS usertree RS g.grdef RS d.nex.log
 // A part that is missing leaves its file out. The answers name the files
 // (the seeds use these names); answers with a "/" are refused, so that the
 // run never reaches beyond its own empty folder.
 //
 // Invariants: the exit value is 0, 1 or 2; every end with 2 says why the run
-// stops; a run that hands over the command file has written it to its end,
+// stops; the files the run was given are never written; a run that hands over the command file has written it to its end,
 // with its replicates numbered 1 .. n and every triplet naming three
 // different taxa of the data block;
 // a run that ends with 0 has written the whole report, a run that ends with
@@ -112,7 +113,7 @@ void completecommandfile(const std::string& name, const std::string& detail)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzing::enterworkdir();
-    std::vector<std::string> parts = fuzzing::splitzero(data, size);
+    std::vector<std::string> parts = fuzzing::split(data, size, 0x1e);
     const std::size_t given = parts.size() - 1;  // files
     parts.resize(std::max<std::size_t>(parts.size(), 6));
     const std::string answers = parts[0];
@@ -133,6 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         console.resize(console.size() - std::string("\ncommander destructed\n").size());
 
     FUZZ_CHECK(rc == 0 || rc == 1 || rc == 2, detail);
+    for (std::size_t k = 0; k < 5 && k < given; ++k) {
+        std::string text;
+        FUZZ_CHECK(fuzzing::readfile(filenames[k], text) && text == parts[k + 1],
+                   std::string("the input file ") + filenames[k] + " was written\n" + detail);
+    }
     const std::string nex = between(console, "\nDone.\n\nHand the file ", ".cd over to PAUP and execute it!\n\n");
     if (!nex.empty())
         completecommandfile(nex + ".cd", detail);
