@@ -94,6 +94,7 @@ TEST(Runs, Template)
 
 TEST(Runs, EndsOfTheRun)
 {
+    using namespace std::string_literals;
     struct endcase {
         const char* what;
         std::string answers;
@@ -168,6 +169,15 @@ TEST(Runs, EndsOfTheRun)
         // a full disk stops the writing at once instead of going through every replicate
         {"command file not written", groups + "0\n1\n2000000000\n", {"small.nex", "MLS", "small.nex.cd>/dev/full"},
          2, "\n\nThe command file small.nex.cd could not be written completely: Tolvi stops.\n"},
+        // a zero byte would cut the name short, and the run would write over the file it reads
+        {"zero byte after the data file name", "0\nsmall.nex\0x\n0\n0\na 1;b 2;q 3;0\n1\n1\nsmall.nex.log\n"s,
+         smallfiles, 2, "\n\nThe file name small.nex is followed by a zero character, which no file name can hold"},
+        {"zero byte after the log name", groups + "0\n1\n1\nsmall.nex.log\0\n"s, smallfiles, 2,
+         "The file name small.nex.log is followed by a zero character"},
+        {"zero byte after the definition file name", start + "0\n1\nsmall.grdef\0\n"s, {"small.nex", "small.grdef"}, 2,
+         "The file name small.grdef is followed by a zero character"},
+        {"zero byte after the log name, direct", "1\n0\npairwise.log\0\n"s, {"pairwise.log"}, 2,
+         "The file name pairwise.log is followed by a zero character"},
     };
     for (const endcase& c : cases) {
         tempdir dir;
@@ -184,11 +194,19 @@ TEST(Runs, EndsOfTheRun)
                 copydata(f);
         const runresult r = timedrun(c.answers);
         EXPECT_EQ(r.rc, c.rc) << c.what;
+        for (const std::string& f : c.files) {  // never written over
+            if (f.find_first_of("/>") == std::string::npos) {
+                EXPECT_EQ(readfile(f), readfile(std::string(TOLVI_TEST_DATA) + "/" + f)) << c.what << ": " << f;
+            }
+        }
         EXPECT_NE(r.console.find(c.message), std::string::npos)
             << c.what << "\n---\n"
             << r.console.substr(r.console.size() > 600 ? r.console.size() - 600 : 0);
         // only a run that wrote its command file completely hands it over
-        EXPECT_EQ(r.console.find("\nDone.\n") != std::string::npos, std::string(c.what) == "no log") << c.what;
+        const std::string what = c.what;
+        EXPECT_EQ(r.console.find("\nDone.\n") != std::string::npos,
+                  what == "no log" || what == "zero byte after the log name")
+            << c.what;
     }
 }
 

@@ -176,7 +176,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
     } else if (howtodefgr == 1) {
         out << "locate file: \n\n";
         std::string deffile;
-        if (!readword(in, out, deffile))
+        if (!readfilename(in, out, deffile))
             return 2;
         grdefimp(grps, deffile, out);
     } else if (howtodefgr == 2) {
@@ -258,7 +258,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr)
     out << "PAUP will write a logfile; to proceed with Tolvi, please locate the file: " << nex << ".log. \n\n";
 
     std::string einl;
-    if (!readword(in, out, einl))
+    if (!readfilename(in, out, einl))
         return 2;
     extractor ersteslog(einl, verglgr, out);
     std::string reportname = nex;
