@@ -67,6 +67,13 @@ void numberexpected(const wordreader& logfile, std::ostream& out)
         << "\" was found there. Reading stops; what was read before is kept.\n\n";
 }
 
+void readerror(const wordreader& logfile, std::ostream& out)
+{
+    if (logfile.readerror())
+        out << "\n\nThe log could not be read to its end (a read error; a folder is no log): reading stops, what "
+               "was read before is kept.\n\n";
+}
+
 }  // namespace
 
 extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out)
@@ -79,6 +86,7 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
     verglgr.clear();
     wordreader reader(logfile);
     movethrboot(reader, verglgr, out);
+    readerror(reader, out);
 }
 
 extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize)
@@ -86,6 +94,7 @@ extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& o
     verglgr.clear();
     wordreader reader(log, buffersize);
     movethrboot(reader, verglgr, out);
+    readerror(reader, out);
 }
 
 void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out)

@@ -1,6 +1,7 @@
 #include "wordreader.h"
 
 #include <charconv>
+#include <ios>
 #include <cstdint>
 #include <climits>
 #include <cstdlib>
@@ -31,9 +32,16 @@ bool wordreader::fill(std::size_t keep)
     end_ = keep;
     if (keep == buf_.size())
         buf_.resize(buf_.size() * 2);
-    std::streamsize got = in_.rdbuf() ? in_.rdbuf()->sgetn(buf_.data() + end_,
-                                                            static_cast<std::streamsize>(buf_.size() - end_))
-                                      : 0;
+    std::streamsize got = 0;
+    if (in_.rdbuf()) {
+        try {
+            got = in_.rdbuf()->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+        } catch (const std::ios_base::failure&) {
+            // The file buffer throws where formatted input would only set badbit.
+            readerror_ = true;
+            got = 0;
+        }
+    }
     if (got <= 0) {
         drained_ = true;
         return false;

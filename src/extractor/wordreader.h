@@ -34,6 +34,9 @@ public:
 
     bool eof() const { return eof_; }
     bool failed() const { return failed_; }
+    // Whether the input stopped on a read error (the log is a folder, or the
+    // device failed) rather than at its end; reading then stops as at the end.
+    bool readerror() const { return readerror_; }
     const std::string& badword() const { return badword_; }
 
 private:
@@ -51,6 +54,7 @@ private:
     bool eof_ = false;
     bool failed_ = false;
     bool drained_ = false;
+    bool readerror_ = false;
     std::string badword_;
     std::string numtext_;
 };
