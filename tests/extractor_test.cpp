@@ -72,6 +72,9 @@ TEST(WordReader, BehavesLikeFormattedExtraction)
         {"abc", "f", "FAIL:abc"},
         {"1e50 ", "f", "FAIL:1e50"},
         {"99999999999 ", "i", "FAIL:99999999999"},
+        // too large is too large also at the very end: no digits cut off make it so
+        {"-1e50", "f", "FAIL:-1e50"},
+        {"0099999999999", "i", "FAIL:0099999999999"},
         {"  \n\t ", "w", "EOF"},
     };
     for (const row& r : rows)
@@ -324,6 +327,11 @@ TEST(Extractor, WordWhereANumberBelongsStopsTheReading)
              matrix("$0a", "$1b", "$2c", "0.3", "n/a", "0.4"),
          "n/a", 2, 1, 1},
     };
+    // Also as the log's last word.
+    const extraction last = extract(rep1 + "begin_bootstrap_replicate 2\n###begin 0 99999999999");
+    EXPECT_NE(last.console.find("\"99999999999\""), std::string::npos) << last.console;
+    ASSERT_EQ(last.table.size(), 2u);
+    EXPECT_TRUE(last.table.back().empty());
     for (const row& r : rows) {
         const extraction e = extract(r.log + "\nbootstrap_end\n");
         EXPECT_NE(e.console.find("\"" + r.word + "\""), std::string::npos) << e.console;

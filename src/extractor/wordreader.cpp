@@ -100,11 +100,12 @@ bool wordreader::word(std::string_view& w)
     return true;
 }
 
-void wordreader::numberfailed(std::string consumed)
+void wordreader::numberfailed(std::string consumed, bool overflow)
 {
     // A number cut off by the end of the input counts as the end, not as a
-    // word that cannot be a number.
-    if (eof_)
+    // word that cannot be a number. A number too large is none whatever
+    // follows it: cutting digits off never makes a number larger.
+    if (eof_ && !overflow)
         return;
     failed_ = true;
     badword_ = std::move(consumed);
@@ -147,7 +148,7 @@ bool wordreader::number(int& value)
     const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     auto [ptr, ec] = std::from_chars(first, t.data() + t.size(), v);
     if (ec != std::errc() || v < INT_MIN || v > INT_MAX) {
-        numberfailed(t);
+        numberfailed(t, true);
         return false;
     }
     value = static_cast<int>(v);
@@ -211,7 +212,7 @@ bool wordreader::number(float& value)
             value = v;
             return true;
         }
-        numberfailed(t);
+        numberfailed(t, true);
         return false;
     }
     if (t.empty() || ec != std::errc() || ptr != last) {

@@ -18,7 +18,7 @@
 // - once a read has failed, every further read fails.
 // Where a number is expected but the text cannot be one, failed() turns true
 // and badword() holds the text found there (a number cut off by the end of
-// the input counts as the end).
+// the input counts as the end, unless it is already too large).
 class wordreader {
 public:
     explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18);
@@ -45,7 +45,7 @@ private:
     bool fastnumber(int& value);
     bool fill(std::size_t keep);
     int peekchar();
-    void numberfailed(std::string consumed);
+    void numberfailed(std::string consumed, bool overflow = false);
 
     std::istream& in_;
     std::vector<char> buf_;
