@@ -99,8 +99,10 @@ void completecommandfile(const std::string& name, const std::string& detail)
          p = cd.find("[!\nbegin_bootstrap_replicate ", p + 1))
         FUZZ_CHECK(std::stol(cd.substr(p + 29, 12)) == ++replicates, "replicate markers out of order\n" + detail);
     FUZZ_CHECK(replicates >= 1, "no replicate\n" + detail);
-    for (std::size_t p = cd.find("\nrestore "); p != std::string::npos; p = cd.find("\nrestore ", p + 1)) {
-        std::istringstream s(cd.substr(p + 9, 40));
+    // The triplets Tolvi writes (the settings copied from "MLS" may hold any command).
+    const std::string restore = "\ndelete all;\nrestore ";
+    for (std::size_t p = cd.find(restore); p != std::string::npos; p = cd.find(restore, p + 1)) {
+        std::istringstream s(cd.substr(p + restore.size(), 40));
         long o = 0, a = 0, b = 0;
         s >> o >> a >> b;
         FUZZ_CHECK(s && o != a && o != b && a != b && o >= 1 && a >= 1 && b >= 1 && o <= ntax && a <= ntax && b <= ntax,
