@@ -7,12 +7,12 @@
 // run never reaches beyond its own empty folder.
 //
 // Invariants: the exit value is 0, 1 or 2; every end with 2 says why the run
-// stops; the files the run was given are never written; a run that hands over the command file has written it to its end,
-// with its replicates numbered 1 .. n and every triplet naming three
-// different taxa of the data block;
-// a run that ends with 0 has written the whole report, a run that ends with
-// 1 the template, the report of the direct road, or said that the setting
-// was not found; a run that says it wrote no report has written none.
+// stops; the files the run was given are never written; a run that hands
+// over the command file has written it to its end, with its replicates
+// numbered 1 .. n and every triplet naming three different taxa of the data
+// block; a run that ends with 0 has written the whole report, a run that
+// ends with 1 the template, the report of the direct road, or said that the
+// setting was not found; a run that says it wrote no report has written none.
 
 #include <algorithm>
 
