@@ -114,7 +114,7 @@ bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std:
                 return false;
             }
             const long long last = std::min<long long>(e, rangelimit + 1LL);
-            for (long long v = a + 1; v <= last; ++v)
+            for (long long v = a + 1; v <= last && list.size() <= entrylimit; ++v)
                 hinzufuege(list, static_cast<int>(v));
             p = skipspace(p);
         }

@@ -31,8 +31,10 @@ bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
 
 // Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `zeile`, which
 // ends at its zero character. On success replaces `ivec` with the numbers found
-// and returns true. On a missing number or range end prints the German parser
-// message on `out`, leaves `ivec` unchanged and returns false. A number too
+// and returns true; ranges stop expanding once the list holds more than
+// `entrylimit` numbers (more than the group dialogue takes in all). On a
+// missing number or range end prints the German parser message on `out`,
+// leaves `ivec` unchanged and returns false. A number too
 // large for an int (other than a range end, which only bounds the range) leaves
 // `ivec` unchanged, returns false and hands the digits as typed back in
 // `toolarge` (empty otherwise) for the caller to name.
