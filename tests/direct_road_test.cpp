@@ -57,12 +57,15 @@ const std::string rep =
 TEST(DirectRoad, NothingToEvaluateEndsWithoutReport)
 {
     struct row {
-        std::string log;   // empty: no log file at all
+        std::string log;   // empty: no log file at all; "/": a folder in its place
         std::string tail;  // the console after the log's own messages
     };
     const row rows[] = {
         {"", "Can't open a.log !\n\nNo bootstrap replicate could be read from the log a.log: there is nothing to "
              "evaluate, and no report is written.\n"},
+        {"/", "\n\nEof!\n\n\n\nThe log could not be read to its end (a read error; a folder is no log): reading stops, "
+              "what was read before is kept.\n\n\nNo bootstrap replicate could be read from the log a.log: there is "
+              "nothing to evaluate, and no report is written.\n"},
         {rep + "\nbootstrap_end\n", "\n\nlast bootstr repl!\n\n\nNo bootstrap replicate could be read from the log "
                                     "a.log: there is nothing to evaluate, and no report is written.\n"},
         {"begin_bootstrap_replicate 1\nend_bootstrap_replicate 1\nbootstrap_end\n",
@@ -72,7 +75,9 @@ TEST(DirectRoad, NothingToEvaluateEndsWithoutReport)
     for (const row& r : rows) {
         tempdir dir;
         runresult res;
-        if (r.log.empty())
+        if (r.log == "/")
+            std::filesystem::create_directory("a.log");
+        if (r.log.empty() || r.log == "/")
             res = run("1\n0\na.log\n");
         else
             res = direct(r.log);

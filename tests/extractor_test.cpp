@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ios>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,9 @@ TEST(WordReader, BehavesLikeFormattedExtraction)
         {"abc", "f", "FAIL:abc"},
         {"1e50 ", "f", "FAIL:1e50"},
         {"99999999999 ", "i", "FAIL:99999999999"},
+        // too large is too large also at the very end: no digits cut off make it so
+        {"-1e50", "f", "FAIL:-1e50"},
+        {"0099999999999", "i", "FAIL:0099999999999"},
         {"  \n\t ", "w", "EOF"},
     };
     for (const row& r : rows)
@@ -325,6 +331,11 @@ TEST(Extractor, WordWhereANumberBelongsStopsTheReading)
              matrix("$0a", "$1b", "$2c", "0.3", "n/a", "0.4"),
          "n/a", 2, 1, 1},
     };
+    // Also as the log's last word.
+    const extraction last = extract(rep1 + "begin_bootstrap_replicate 2\n###begin 0 99999999999");
+    EXPECT_NE(last.console.find("\"99999999999\""), std::string::npos) << last.console;
+    ASSERT_EQ(last.table.size(), 2u);
+    EXPECT_TRUE(last.table.back().empty());
     for (const row& r : rows) {
         const extraction e = extract(r.log + "\nbootstrap_end\n");
         EXPECT_NE(e.console.find("\"" + r.word + "\""), std::string::npos) << e.console;
@@ -375,6 +386,52 @@ TEST(Extractor, MissingEndWordsSwallowWhatFollows)
     EXPECT_EQ(e.console, "bootstrap replicate 1\n\n\nlast bootstr repl!\n\n");
     ASSERT_EQ(e.table.size(), 1u);
     EXPECT_EQ(e.table[0].size(), 2u);
+}
+
+// A file buffer that fails with an exception after handing out `good` bytes,
+// as the one of a folder or of a failing device does.
+class failingbuf : public std::streambuf {
+public:
+    failingbuf(std::string text, std::size_t good) : text_(std::move(text)), good_(good) {}
+
+protected:
+    std::streamsize xsgetn(char* s, std::streamsize n) override
+    {
+        if (pos_ >= good_)
+            throw std::ios_base::failure("read error");
+        const std::size_t k = std::min(static_cast<std::size_t>(n), good_ - pos_);
+        text_.copy(s, k, pos_);
+        pos_ += k;
+        return static_cast<std::streamsize>(k);
+    }
+
+private:
+    std::string text_;
+    std::size_t good_, pos_ = 0;
+};
+
+TEST(Extractor, ReadErrorStopsTheReadingWithAMessage)
+{
+    const std::string log = replicate(1, comparison(M1)) + replicate(2, comparison(M2)) + "bootstrap_end";
+    for (bool prefetch : {false, true}) {
+        failingbuf buf(log, log.find("begin_bootstrap_replicate 2"));
+        std::istream in(&buf);
+        extraction e;
+        std::ostringstream out;
+        extractor x(in, e.table, out, 16, prefetch);
+        EXPECT_EQ(out.str(), "bootstrap replicate 1\n\n\nEof!\n\n\n\nThe log could not be read to its end (a read "
+                             "error; a folder is no log): reading stops, what was read before is kept.\n\n");
+        ASSERT_EQ(e.table.size(), 1u);
+        EXPECT_EQ(e.table[0][0].KOAs.size(), 1u);
+    }
+
+    tempdir dir;  // a folder given as the log ends the same way instead of crashing
+    std::string name = ".";
+    replicatetable table;
+    std::ostringstream folder;
+    extractor y(name, table, folder);
+    EXPECT_NE(folder.str().find("The log could not be read to its end"), std::string::npos);
+    EXPECT_TRUE(table.empty());
 }
 
 }  // namespace

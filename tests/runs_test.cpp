@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "testutil.h"
 
@@ -38,6 +42,15 @@ void completerun(const std::string& golden, const std::string& nex, const std::v
 }
 
 const std::vector<std::string> smallfiles{"small.nex", "MLS", "usertree"};
+
+// A run that must end within a second.
+runresult timedrun(const std::string& input)
+{
+    const auto start = std::chrono::steady_clock::now();
+    runresult r = run(input);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << input;
+    return r;
+}
 
 // Typed groups over several lines, a taxon in two groups, a user tree, and
 // the answers -1 and 2 that mean "construct first" and "pairwise" here.
@@ -83,6 +96,7 @@ TEST(Runs, Template)
 
 TEST(Runs, EndsOfTheRun)
 {
+    using namespace std::string_literals;
     struct endcase {
         const char* what;
         std::string answers;
@@ -154,6 +168,18 @@ TEST(Runs, EndsOfTheRun)
          "\n\nThe command file small.nex.cd cannot be created: Tolvi stops.\n"},
         {"template not created", start + "0\n2\n", {"small.nex", "small.nex.grdef/"}, 2,
          "\nThe group definition template small.nex.grdef could not be written: Tolvi stops.\n"},
+        // a full disk stops the writing at once instead of going through every replicate
+        {"command file not written", groups + "0\n1\n2000000000\n", {"small.nex", "MLS", "small.nex.cd>/dev/full"},
+         2, "\n\nThe command file small.nex.cd could not be written completely: Tolvi stops.\n"},
+        // a zero byte would cut the name short, and the run would write over the file it reads
+        {"zero byte after the data file name", "0\nsmall.nex\0x\n0\n0\na 1;b 2;q 3;0\n1\n1\nsmall.nex.log\n"s,
+         smallfiles, 2, "\n\nThe file name small.nex is followed by a zero character, which no file name can hold"},
+        {"zero byte after the log name", groups + "0\n1\n1\nsmall.nex.log\0\n"s, smallfiles, 2,
+         "The file name small.nex.log is followed by a zero character"},
+        {"zero byte after the definition file name", start + "0\n1\nsmall.grdef\0\n"s, {"small.nex", "small.grdef"}, 2,
+         "The file name small.grdef is followed by a zero character"},
+        {"zero byte after the log name, direct", "1\n0\npairwise.log\0\n"s, {"pairwise.log"}, 2,
+         "The file name pairwise.log is followed by a zero character"},
     };
     for (const endcase& c : cases) {
         tempdir dir;
@@ -164,26 +190,251 @@ TEST(Runs, EndsOfTheRun)
         for (const std::string& f : c.files)
             if (f.ends_with("/"))
                 std::filesystem::create_directory(f);
+            else if (const std::size_t link = f.find('>'); link != std::string::npos)
+                std::filesystem::create_symlink(f.substr(link + 1), f.substr(0, link));
             else
                 copydata(f);
-        const runresult r = run(c.answers);
+        const runresult r = timedrun(c.answers);
         EXPECT_EQ(r.rc, c.rc) << c.what;
+        for (const std::string& f : c.files) {  // never written over
+            if (f.find_first_of("/>") == std::string::npos) {
+                EXPECT_EQ(readfile(f), readfile(std::string(TOLVI_TEST_DATA) + "/" + f)) << c.what << ": " << f;
+            }
+        }
         EXPECT_NE(r.console.find(c.message), std::string::npos)
             << c.what << "\n---\n"
             << r.console.substr(r.console.size() > 600 ? r.console.size() - 600 : 0);
         // only a run that wrote its command file completely hands it over
-        EXPECT_EQ(r.console.find("\nDone.\n") != std::string::npos, std::string(c.what) == "no log") << c.what;
+        const std::string what = c.what;
+        EXPECT_EQ(r.console.find("\nDone.\n") != std::string::npos,
+                  what == "no log" || what == "zero byte after the log name")
+            << c.what;
     }
 }
 
-TEST(Runs, CutShortAnywhereEndsWithTwo)
+// Input cut short: every road and branch of the dialogue, with standard input
+// cut at every character before the last answer is complete, and every file
+// the run reads cut after every word. Each run must end within a second, and
+// the way it ends is the one the program's own rules name for that input.
+
+namespace {
+
+struct script {
+    const char* what;
+    std::vector<std::string> files;    // from tests/data
+    std::vector<std::string> answers;  // complete
+    int rc;                            // of the complete run
+};
+
+const script scripts[] = {
+    {"direct, pairwise", {"pairwise.log"}, {"1", "0", "pairwise.log"}, 1},
+    {"direct, ranking", {"ranking.log"}, {"1", "7", "ranking.log"}, 1},
+    {"typed groups, user tree", smallfiles, [] {
+         auto a = pairwisetyped;
+         a.push_back("small.nex.log");
+         return a;
+     }(), 0},
+    {"typed groups, ranking", {"primates.chars.nexus", "MLS"},
+     {"0", "primates.chars.nexus", "1", "0", "hominids 2-4;", "gibbon 6;", "macaques 7 - 10;", "q", "1,11,12;", "0",
+      "1", "2", "primates.chars.nexus.log"}, 0},
+    {"definition file", {"small.nex", "small.grdef", "MLS"},
+     {"0", "small.nex", "0", "1", "small.grdef", "0", "3", "3", "small.nex.log"}, 0},
+    {"definition file, ranking", {"small.nex", "small.grdef", "MLS"},
+     {"0", "small.nex", "1", "1", "small.grdef", "0", "1", "2", "small.nex.log"}, 0},
+    {"template", {"small.nex"}, {"0", "small.nex", "0", "2"}, 1},
+    {"setting not found", smallfiles, {"0", "small.nex", "0", "0", "a 1-2;", "b 3;", "q 8;", "0", "7"}, 1},
+    {"no group defined", smallfiles, {"0", "small.nex", "0", "3", "0", "1"}, 2},
+};
+
+// Puts the script's files in place; a construct-first run that names a log
+// gets the one the stand-in for PAUP writes for its command file.
+void prepare(const script& s)
 {
-    tempdir dir;
-    setup(smallfiles);
-    const std::string input = lines(pairwisetyped);
-    for (std::size_t cut = 0; cut <= input.size(); ++cut) {
-        const runresult r = run(input.substr(0, cut));
-        EXPECT_EQ(r.rc, 2) << "cut after " << cut << " characters: " << input.substr(0, cut);
-        EXPECT_NE(r.console.find("Tolvi stops.\n"), std::string::npos) << input.substr(0, cut);
+    setup(s.files);
+    if (s.answers[0] != "1" && s.answers.back().ends_with(".log")) {
+        run(lines(s.answers));
+        writefile(s.answers.back(), fakepaup(readfile(s.answers[1] + ".cd")));
+    }
+}
+
+// Whether the console says why the run stops, as its last line before the
+// command file writer's own end.
+bool sayswhy(std::string console)
+{
+    const std::string destructed = "\ncommander destructed\n";
+    if (console.ends_with(destructed))
+        console.resize(console.size() - destructed.size());
+    return console.ends_with("Tolvi stops.\n") || console.ends_with("no report is written.\n");
+}
+
+std::vector<std::string> words(const std::string& text, std::vector<std::size_t>* ends = nullptr)
+{
+    std::vector<std::string> w;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+        if (i > start) {
+            w.push_back(text.substr(start, i - start));
+            if (ends)
+                ends->push_back(i);
+        }
+    }
+    return w;
+}
+
+std::size_t count(const std::vector<std::string>& w, std::size_t from, std::size_t to, const std::string& word)
+{
+    return static_cast<std::size_t>(std::count(w.begin() + from, w.begin() + to, word));
+}
+
+std::size_t find(const std::vector<std::string>& w, const std::string& part, std::size_t from = 0)
+{
+    while (from < w.size() && w[from].find(part) == std::string::npos)
+        ++from;
+    return from;
+}
+
+struct outcome {
+    int rc;
+    std::string message;  // in the console
+};
+using oracle = std::function<outcome(const std::vector<std::string>&)>;
+
+// NEXUS data: the rows up to a sequence of another length, after the first
+// word holding MATRIX. No row ends the run; fewer rows than the groups name
+// make their taxon numbers refused.
+oracle nexus(std::size_t taxa, int rc, const std::string& complete = "")
+{
+    return [=](const std::vector<std::string>& w) -> outcome {
+        std::size_t rows = 0;
+        for (std::size_t i = find(w, "MATRIX") + 1; i + 1 < w.size(); i += 2, ++rows)
+            if (w[i + 1].size() != w[find(w, "MATRIX") + 2].size())
+                break;
+        if (rows == 0)
+            return {2, "No taxon could be read from the NEXUS data file"};
+        if (rows < taxa)
+            return {2, "is not a taxon of the data file (1 to " + std::to_string(rows) + ")"};
+        return {rc, complete};
+    };
+}
+
+// "MLS": without the setting's marker the Part's own end with 1; a setting
+// cut short is copied as far as it goes, with "EOF!".
+oracle settings(int n)
+{
+    return [=](const std::vector<std::string>& w) -> outcome {
+        const std::size_t m = find(w, "*MLS" + std::to_string(n));
+        if (m == w.size())
+            return {1, "no matching setting type!\n"};
+        return {0, find(w, "*", m + 1) == w.size() ? "EOF!\n" : ""};
+    };
+}
+
+outcome usertree(const std::vector<std::string>& w)
+{
+    const std::size_t p = find(w, "PAUP_1");
+    if (p == w.size())
+        return {2, "holds no tree PAUP_1"};
+    if (p + 3 >= w.size())
+        return {2, "ends inside the tree PAUP_1"};
+    return {0, "\nusertree [&U] (1,(2,3));;\n"};
+}
+
+// small.grdef: the outgroup's only taxon stands in the last taxon row, so
+// there is something to compare only once all eight rows are read.
+oracle definitions(int rc)
+{
+    return [=](const std::vector<std::string>& w) -> outcome {
+        const std::size_t b = find(w, "begintaxa");
+        if (b < w.size() && w.size() >= b + 17)
+            return {rc, "\n\nEnd of taxa-group matrix\n\n"};
+        return {2, "no comparison can be made"};
+    };
+}
+
+// A log: one row per replicate marker with its number, one comparison per
+// "###begin" in it (not the log's last word, which is read together with the
+// end of the file); rows holding fewer comparisons than the first are left
+// out of the summary and the count.
+oracle log(bool direct, int br = 0)
+{
+    return [=](const std::vector<std::string>& w) -> outcome {
+        std::vector<std::size_t> rows;  // comparisons per row
+        for (std::size_t i = 0; i + 1 < w.size(); ++i)
+            if (w[i] == "begin_bootstrap_replicate") {
+                const std::size_t end = std::min(find(w, "end_bootstrap_replicate", i), find(w, "bootstrap_end", i));
+                rows.push_back(count(w, i, std::min(end, w.size() - 1), "###begin"));
+            }
+        if (rows.empty())
+            return {2, "No bootstrap replicate could be read from the log"};
+        if (rows[0] == 0)
+            return {2, "hold no group comparison"};
+        std::size_t dropped = 0;
+        for (std::size_t r : rows)
+            dropped += r < rows[0];
+        const std::size_t n = direct ? rows.size() - dropped : static_cast<std::size_t>(br) - dropped;
+        return {direct ? 1 : 0, "standard errors based on " + std::to_string(n) + " bootstrap replicates"};
+    };
+}
+
+}  // namespace
+
+TEST(Runs, StandardInputCutShortEndsWithTwo)
+{
+    for (const script& s : scripts) {
+        tempdir dir;
+        prepare(s);
+        const std::string input = lines(s.answers);
+        for (std::size_t cut = 0; cut + 1 < input.size(); ++cut) {
+            const runresult r = timedrun(input.substr(0, cut));
+            EXPECT_EQ(r.rc, 2) << s.what << ", cut after: " << input.substr(0, cut);
+            EXPECT_TRUE(sayswhy(r.console)) << s.what << ", cut after: " << input.substr(0, cut) << "\n---\n"
+                                            << r.console.substr(r.console.size() > 300 ? r.console.size() - 300 : 0);
+        }
+        EXPECT_EQ(timedrun(input).rc, s.rc) << s.what;
+    }
+}
+
+TEST(Runs, FilesCutAfterEveryWord)
+{
+    const struct {
+        std::size_t script;
+        const char* file;
+        oracle expect;
+    } cases[] = {
+        {0, "pairwise.log", log(true)},
+        {1, "ranking.log", log(true)},
+        {2, "small.nex", nexus(8, 0)},
+        {2, "MLS", settings(2)},
+        {2, "usertree", usertree},
+        {3, "primates.chars.nexus", nexus(12, 0)},
+        {4, "small.grdef", definitions(0)},
+        {5, "small.grdef", definitions(0)},
+        {5, "small.nex.log", log(false, 2)},
+        {6, "small.nex", nexus(1, 1, "group definition file template written to small.nex.grdef\n")},
+        {7, "MLS", settings(7)},
+    };
+    for (const auto& c : cases) {
+        const script& s = scripts[c.script];
+        tempdir dir;
+        prepare(s);
+        const std::string full = readfile(c.file);
+        std::vector<std::size_t> ends{0};
+        const std::vector<std::string> w = words(full, &ends);
+        for (std::size_t k = 0; k <= w.size(); ++k) {
+            writefile(c.file, full.substr(0, ends[k]));
+            const outcome want = c.expect(std::vector<std::string>(w.begin(), w.begin() + static_cast<long>(k)));
+            const runresult r = timedrun(lines(s.answers));
+            const std::string where = std::string(s.what) + ", " + c.file + " cut after " + std::to_string(k) + " words";
+            EXPECT_EQ(r.rc, want.rc) << where;
+            EXPECT_NE(r.console.find(want.message), std::string::npos) << where << ": " << want.message;
+            if (r.rc == 2) {
+                EXPECT_TRUE(sayswhy(r.console)) << where;
+            }
+        }
     }
 }

@@ -145,6 +145,8 @@ void writereplicates(std::ostream& cdfile, const commander& cdtype1, const std::
         cdfile << section;
         out << progress(N, br);
         cdfile << "[!\nend_bootstrap_replicate " << N << "\n]";
+        if (!cdfile)
+            break;  // a full disk: no use writing on (reported by the caller)
         if (meter && (N % 10 == 0 || N == br))
             *meter << "\r  writing bootstrap replicate " << N << " of " << br << (N == br ? "\n" : "") << std::flush;
     }
@@ -194,7 +196,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     } else if (howtodefgr == 1) {
         out << "locate file: \n\n";
         std::string deffile;
-        if (!readword(in, out, deffile))
+        if (!readfilename(in, out, deffile))
             return 2;
         grdefimp(grps, deffile, out);
     } else if (howtodefgr == 2) {
@@ -272,7 +274,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     out << "PAUP will write a logfile; to proceed with Tolvi, please locate the file: " << nex << ".log. \n\n";
 
     std::string einl;
-    if (!readword(in, out, einl))
+    if (!readfilename(in, out, einl))
         return 2;
     extractor ersteslog(einl, verglgr, out, meter);
     std::string reportname = nex;

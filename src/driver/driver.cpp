@@ -63,7 +63,7 @@ int tolvi(std::istream& in, std::ostream& out, std::ostream* meter)
         return 2;
     out << "locate logfile\n\n";
     std::string logfile;
-    if (!readword(in, out, logfile))
+    if (!readfilename(in, out, logfile))
         return 2;
     extractor dirlog(logfile, verglgr, out, meter);
     const std::string logname = logfile;

@@ -105,6 +105,13 @@ void numberexpected(const wordreader& logfile, std::ostream& out)
         << "\" was found there. Reading stops; what was read before is kept.\n\n";
 }
 
+void readerror(const wordreader& logfile, std::ostream& out)
+{
+    if (logfile.readerror())
+        out << "\n\nThe log could not be read to its end (a read error; a folder is no log): reading stops, what "
+               "was read before is kept.\n\n";
+}
+
 }  // namespace
 
 extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter)
@@ -129,6 +136,7 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
             });
     }
     movethrboot(reader, verglgr, out);
+    readerror(reader, out);
     if (meter)
         *meter << "\r  reading the log: done\n" << std::flush;
 }
@@ -139,6 +147,7 @@ extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& o
     verglgr.clear();
     wordreader reader(log, buffersize, prefetch);
     movethrboot(reader, verglgr, out);
+    readerror(reader, out);
 }
 
 void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out)

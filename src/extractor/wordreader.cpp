@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <condition_variable>
+#include <ios>
 #include <cstdint>
 #include <climits>
 #include <cstdlib>
@@ -13,6 +14,25 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+namespace {
+
+// Reads up to n characters from the source. A read error ends the input as
+// the end of the file would, and is noted: the file buffer throws where
+// formatted input would only set badbit.
+std::streamsize readpiece(std::streambuf* source, char* to, std::size_t n, bool& error)
+{
+    if (!source)
+        return 0;
+    try {
+        return source->sgetn(to, static_cast<std::streamsize>(n));
+    } catch (...) {
+        error = true;
+        return 0;
+    }
+}
+
+}  // namespace
 
 // Reads the input ahead on a thread of its own, piece by piece, into a spare
 // buffer; the reader takes the spare in exchange for its own buffer, so no
@@ -42,10 +62,12 @@ public:
     // buf[from ..] in front of it: afterwards they stand at buf[start ..] and
     // the piece's `got` characters follow them. False, with `buf` untouched,
     // when the input has nothing more.
-    bool next(std::vector<char>& buf, std::size_t from, std::size_t keep, std::size_t& start, std::size_t& got)
+    bool next(std::vector<char>& buf, std::size_t from, std::size_t keep, std::size_t& start, std::size_t& got,
+              bool& error)
     {
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return ready_; });
+        error = error_;
         if (got_ <= 0)
             return false;  // the end (ready_ stays set: every later call says so too)
         got = static_cast<std::size_t>(got_);
@@ -80,9 +102,11 @@ private:
             char* to = spare_.data() + room;
             lock.unlock();
             // Only this thread touches the spare until ready_ is set.
-            const std::streamsize got = source_ ? source_->sgetn(to, static_cast<std::streamsize>(piece_)) : 0;
+            bool error = false;
+            const std::streamsize got = readpiece(source_, to, piece_, error);
             lock.lock();
             got_ = got;
+            error_ = error;
             ready_ = true;
             lock.unlock();
             changed_.notify_all();
@@ -95,6 +119,7 @@ private:
     const std::size_t piece_;
     std::vector<char> spare_;
     std::streamsize got_ = 0;
+    bool error_ = false;
     bool ready_ = false;
     bool stop_ = false;
     std::mutex mutex_;
@@ -123,7 +148,7 @@ bool wordreader::fill(std::size_t keep)
         return false;
     if (prefetch_) {
         std::size_t start = 0, got = 0;
-        if (!prefetch_->next(buf_, pos_ - keep, keep, start, got)) {
+        if (!prefetch_->next(buf_, pos_ - keep, keep, start, got, readerror_)) {
             drained_ = true;
             return false;
         }
@@ -141,9 +166,7 @@ bool wordreader::fill(std::size_t keep)
     end_ = keep;
     if (keep == buf_.size())
         buf_.resize(buf_.size() * 2);
-    std::streamsize got = in_.rdbuf() ? in_.rdbuf()->sgetn(buf_.data() + end_,
-                                                            static_cast<std::streamsize>(buf_.size() - end_))
-                                      : 0;
+    const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
     if (got <= 0) {
         drained_ = true;
         return false;
@@ -205,11 +228,12 @@ bool wordreader::word(std::string_view& w)
     return true;
 }
 
-void wordreader::numberfailed(std::string consumed)
+void wordreader::numberfailed(std::string consumed, bool overflow)
 {
     // A number cut off by the end of the input counts as the end, not as a
-    // word that cannot be a number.
-    if (eof_)
+    // word that cannot be a number. A number too large is none whatever
+    // follows it: cutting digits off never makes a number larger.
+    if (eof_ && !overflow)
         return;
     failed_ = true;
     badword_ = std::move(consumed);
@@ -252,7 +276,7 @@ bool wordreader::number(int& value)
     const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     auto [ptr, ec] = std::from_chars(first, t.data() + t.size(), v);
     if (ec != std::errc() || v < INT_MIN || v > INT_MAX) {
-        numberfailed(t);
+        numberfailed(t, true);
         return false;
     }
     value = static_cast<int>(v);
@@ -316,7 +340,7 @@ bool wordreader::number(float& value)
             value = v;
             return true;
         }
-        numberfailed(t);
+        numberfailed(t, true);
         return false;
     }
     if (t.empty() || ec != std::errc() || ptr != last) {
@@ -478,9 +502,7 @@ std::string_view wordreader::window(std::size_t want)
                 buf_.resize(want);
         }
         while (!drained_ && end_ - pos_ < want) {
-            const std::streamsize got =
-                in_.rdbuf() ? in_.rdbuf()->sgetn(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_))
-                            : 0;
+            const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
             if (got <= 0)
                 drained_ = true;
             else {

@@ -21,7 +21,7 @@
 // - once a read has failed, every further read fails.
 // Where a number is expected but the text cannot be one, failed() turns true
 // and badword() holds the text found there (a number cut off by the end of
-// the input counts as the end).
+// the input counts as the end, unless it is already too large).
 class prefetcher;
 
 class wordreader {
@@ -55,6 +55,9 @@ public:
 
     bool eof() const { return eof_; }
     bool failed() const { return failed_; }
+    // Whether the input stopped on a read error (the log is a folder, or the
+    // device failed) rather than at its end; reading then stops as at the end.
+    bool readerror() const { return readerror_; }
     const std::string& badword() const { return badword_; }
 
 private:
@@ -63,7 +66,7 @@ private:
     bool fastnumber(int& value);
     bool fill(std::size_t keep);
     int peekchar();
-    void numberfailed(std::string consumed);
+    void numberfailed(std::string consumed, bool overflow = false);
 
     std::istream& in_;
     std::unique_ptr<prefetcher> prefetch_;
@@ -73,6 +76,7 @@ private:
     bool eof_ = false;
     bool failed_ = false;
     bool drained_ = false;
+    bool readerror_ = false;
     std::string badword_;
     std::uint64_t total_ = 0;
     std::function<void(std::uint64_t)> onfill_;

@@ -44,8 +44,9 @@ bool readlist(std::istream& in, std::ostream& out, const std::string& gname, std
     return false;
 }
 
-// Reads and parses the list of one group; false when the run must end.
-bool readgroup(std::istream& in, std::ostream& out, group& g)
+// Reads and parses the list of one group, counting its taxon numbers into
+// `total`; false when the run must end.
+bool readgroup(std::istream& in, std::ostream& out, group& g, std::size_t& total)
 {
     std::string zeile;
     if (!readlist(in, out, g.gname, zeile))
@@ -54,6 +55,11 @@ bool readgroup(std::istream& in, std::ostream& out, group& g)
     indzeile(g.tind, zeile.c_str(), out, toolarge);
     if (!toolarge.empty()) {
         out << "\n\nThe taxon number " << toolarge << " in group " << g.gname << " is too large: Tolvi stops.\n";
+        return false;
+    }
+    total += g.tind.size();
+    if (total > entrylimit) {
+        out << "\n\nThe lists of taxa hold more than " << entrylimit << " taxon numbers in all: Tolvi stops.\n";
         return false;
     }
     return true;
@@ -108,7 +114,7 @@ bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std:
                 return false;
             }
             const long long last = std::min<long long>(e, rangelimit + 1LL);
-            for (long long v = a + 1; v <= last; ++v)
+            for (long long v = a + 1; v <= last && list.size() <= entrylimit; ++v)
                 hinzufuege(list, static_cast<int>(v));
             p = skipspace(p);
         }
@@ -124,6 +130,7 @@ bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
 {
     allgroups.clear();
     int nr = 0;
+    std::size_t total = 0;
     out << "Please define groups of taxa:\n\n";
     out << "(for easy rearrangement of taxa in NEXUS files Velnic is recommended)\n\n";
     for (;;) {
@@ -138,7 +145,7 @@ bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
             out << "(enter like this: \"1, 3,4-8, 25-31, 15,44;\")\n\t";
         out << "\n\t";
         group g(nr, name);
-        if (!readgroup(in, out, g))
+        if (!readgroup(in, out, g, total))
             return false;
         allgroups.push_back(std::move(g));
         ++nr;
@@ -146,7 +153,7 @@ bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
 
     out << "\ttaxa in outgroup:\n";
     group og(nr, "outgroup");
-    if (!readgroup(in, out, og))
+    if (!readgroup(in, out, og, total))
         return false;
     allgroups.push_back(std::move(og));
 

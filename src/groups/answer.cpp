@@ -60,3 +60,17 @@ bool readword(std::istream& in, std::ostream& out, std::string& word)
     word = w;
     return true;
 }
+
+bool readfilename(std::istream& in, std::ostream& out, std::string& name)
+{
+    std::string w;
+    if (!readword(in, out, w))
+        return false;
+    if (const std::size_t zero = w.find('\0'); zero != std::string::npos) {
+        out << "\n\nThe file name " << w.substr(0, zero)
+            << " is followed by a zero character, which no file name can hold: Tolvi stops.\n";
+        return false;
+    }
+    name = w;
+    return true;
+}

@@ -16,6 +16,11 @@ bool readint(std::istream& in, std::ostream& out, int& value);
 // One whitespace-delimited word (a file name, a path, a group name).
 bool readword(std::istream& in, std::ostream& out, std::string& word);
 
+// A file name: one word without a zero character. The file system would take
+// only the part before it, and the run would then write its command file or
+// its report over the very file it reads.
+bool readfilename(std::istream& in, std::ostream& out, std::string& name);
+
 // The message for the end of standard input where an answer was expected.
 void inputended(std::ostream& out);
 

@@ -25,7 +25,7 @@ std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std
     out << "\n\t should have resulted in undefined distances and ignores respective values]\n\n";
 
     std::string typed;
-    if (!readword(in, out, typed))
+    if (!readfilename(in, out, typed))
         return std::nullopt;
     einl = typed;
 

@@ -13,7 +13,8 @@
 // than the first one (the matrix's end) or the end of the file. Names get "|"
 // for every "_". Returns the file name when the file was opened, an empty
 // string when it could not be opened, and nothing when standard input ended
-// before a name was typed (the message has been printed then).
+// before a name was typed or the name holds a zero character (the message has
+// been printed then).
 std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std::string>& sequence,
                                  std::string& einl, std::istream& in, std::ostream& out);
 

@@ -1,6 +1,7 @@
 #include "straightforward.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "commander.h"
@@ -17,6 +18,21 @@ void numberexpected(std::istream& log, std::ostream& out)
     log >> w;
     out << "\n\nA number was expected in the log, but the word \"" << w
         << "\" was found there. Reading stops; what was read before is kept.\n\n";
+}
+
+// One number by formatted input; `v` changes only when it was read. On a
+// failure `bad` tells a word that is no number, or a number too large (the
+// stream then holds the largest value), from a number cut off by the end.
+template <typename T>
+bool number(std::istream& log, T& v, bool& bad)
+{
+    T x{};
+    if (log >> x) {
+        v = x;
+        return true;
+    }
+    bad = !log.eof() || x == std::numeric_limits<T>::max() || x == std::numeric_limits<T>::lowest();
+    return false;
 }
 
 bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostream& out)
@@ -43,10 +59,11 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
         }
         if (sch.find('$') != std::string::npos) {
             std::string tax1 = sch, tax2, tax3, skip;
-            float k1, k2, k3;
-            log >> skip >> skip >> tax2 >> k1 >> skip >> skip >> tax3 >> k2 >> k3;
-            if (log.fail()) {
-                if (log.eof())
+            float k1 = 0, k2 = 0, k3 = 0;
+            bool bad = false;
+            if (!((log >> skip >> skip >> tax2) && number(log, k1, bad) && (log >> skip >> skip >> tax3) &&
+                  number(log, k2, bad) && number(log, k3, bad))) {
+                if (!bad)
                     continue;  // cut short by the end of the log
                 numberexpected(log, out);
                 return false;
@@ -73,8 +90,10 @@ bool movethrgrps(std::istream& log, std::vector<grcomp>& row, std::ostream& out)
         if (sch == "###begin") {
             int grIDa = 0, grIDb = 0;
             std::string grnamea, grnameb, skip;
-            log >> grIDa >> grIDb >> grnamea >> skip >> grnameb;
-            if (log.fail() && !log.eof()) {
+            bool bad = false;
+            if (number(log, grIDa, bad) && number(log, grIDb, bad))
+                log >> grnamea >> skip >> grnameb;
+            if (bad) {
                 numberexpected(log, out);
                 return false;
             }
@@ -104,13 +123,13 @@ void extract(std::istream& log, replicatetable& verglgr, std::ostream& out)
             return;
         }
         if (sch == "begin_bootstrap_replicate") {
-            int repl;
-            log >> repl;
-            if (log.fail()) {
-                if (log.eof())
-                    out << "\n\nEof!\n\n";
-                else
+            int repl = 0;
+            bool bad = false;
+            if (!number(log, repl, bad)) {
+                if (bad)
                     numberexpected(log, out);
+                else
+                    out << "\n\nEof!\n\n";
                 return;
             }
             out << "bootstrap replicate " << repl << "\n";
