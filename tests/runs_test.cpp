@@ -31,7 +31,7 @@ void completerun(const std::string& golden, const std::string& nex, const std::v
     const runresult first = run(input);
     EXPECT_EQ(first.rc, 2) << "no log yet";
     const std::string cd = readfile(nex + ".cd");
-    writefile(nex + ".log", fakepaup(cd));
+    writefile(nex + ".log", paulog(cd));
 
     const runresult second = run(input);
     EXPECT_EQ(second.rc, 0);
@@ -253,7 +253,7 @@ void prepare(const script& s)
     setup(s.files);
     if (s.answers[0] != "1" && s.answers.back().ends_with(".log")) {
         run(lines(s.answers));
-        writefile(s.answers.back(), fakepaup(readfile(s.answers[1] + ".cd")));
+        writefile(s.answers.back(), paulog(readfile(s.answers[1] + ".cd")));
     }
 }
 

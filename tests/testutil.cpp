@@ -13,6 +13,7 @@
 
 #include "commander.h"
 #include "driver.h"
+#include "standin.h"
 
 namespace fs = std::filesystem;
 
@@ -102,74 +103,11 @@ runresult run(const std::string& answers)
     return {rc, out.str()};
 }
 
-namespace {
-
-struct datablock {
-    std::vector<std::string> names;
-    std::vector<std::string> seqs;
-};
-
-datablock readblock(const std::string& cd, std::size_t& i)
+std::string paulog(const std::string& cd)
 {
-    datablock b;
-    i += std::string("MATRIX\n\n").size();
-    while (i < cd.size() && cd[i] != ';') {
-        const std::size_t tab = cd.find('\t', i);
-        const std::size_t nl = cd.find('\n', i);
-        b.names.push_back(cd.substr(i, tab - i));
-        b.seqs.push_back(cd.substr(tab + 1, nl - tab - 1));
-        i = nl + 1;
-    }
-    return b;
-}
-
-std::string showdist(const datablock& b, std::vector<int> taxa)
-{
-    std::sort(taxa.begin(), taxa.end());
-    std::string log = "\nUncorrected (\"p\") distance matrix\n\n                1        2        3\n";
-    char cell[32];
-    for (std::size_t r = 0; r < taxa.size(); ++r) {
-        log += " " + std::to_string(r + 1) + " " + b.names.at(static_cast<std::size_t>(taxa[r]) - 1);
-        for (std::size_t c = 0; c < r; ++c) {
-            const std::string& x = b.seqs.at(static_cast<std::size_t>(taxa[r]) - 1);
-            const std::string& y = b.seqs.at(static_cast<std::size_t>(taxa[c]) - 1);
-            int diff = 0;
-            for (std::size_t k = 0; k < x.size(); ++k)
-                diff += x[k] != y[k];
-            std::snprintf(cell, sizeof cell, "  %.5f", static_cast<double>(diff) / static_cast<double>(x.size()));
-            log += cell;
-        }
-        log += "        -\n";
-    }
-    return log;
-}
-
-}  // namespace
-
-std::string fakepaup(const std::string& cd)
-{
-    std::string log = "\nP A U P *\n";
-    datablock block;
-    std::vector<int> restored;
-    auto at = [&cd](std::size_t i, const char* w) { return cd.compare(i, std::string(w).size(), w) == 0; };
-    for (std::size_t i = 0; i < cd.size();) {
-        if (at(i, "[!")) {
-            const std::size_t end = cd.find(']', i);
-            log += cd.substr(i + 2, end - i - 2) + "\n";
-            i = end + 1;
-        } else if (at(i, "MATRIX\n\n")) {
-            block = readblock(cd, i);
-        } else if (at(i, "restore ")) {
-            std::istringstream s(cd.substr(i + 8, cd.find(';', i) - i - 8));
-            restored.assign(3, 0);
-            s >> restored[0] >> restored[1] >> restored[2];
-            i = cd.find(';', i) + 1;
-        } else if (at(i, "ShowDist;")) {
-            log += showdist(block, restored);
-            i += 9;
-        } else {
-            ++i;
-        }
-    }
-    return log;
+    std::ostringstream log, screen;
+    const logopener open = [&log](const std::string&, logmode, std::string&) -> std::ostream* { return &log; };
+    std::istringstream commands(cd);
+    runcommands(commands, open, screen, "Mon Jan  1 12:00:00 2024");
+    return log.str();
 }

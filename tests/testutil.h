@@ -5,7 +5,7 @@
 #include <vector>
 
 // Helpers shared by the tests: a fresh working folder per test, files in and
-// out, golden files, whole runs of the dialogue and a stand-in for PAUP.
+// out, golden files, whole runs of the dialogue and the stand-in for PAUP.
 
 // Makes a fresh temporary folder the working folder for the object's lifetime.
 class tempdir {
@@ -42,9 +42,7 @@ runresult run(const std::string& answers);
 // Joins the answers, one per line.
 std::string lines(const std::vector<std::string>& answers);
 
-// What PAUP would log for a command file: the text of every "[!...]" comment
-// and, for every ShowDist, the matrix of uncorrected distances of the restored
-// taxa in data-block order, computed from the data block in force.
-std::string fakepaup(const std::string& cd);
+// The log tolvi-standin writes for a command file, in the place of PAUP.
+std::string paulog(const std::string& cd);
 
 #endif

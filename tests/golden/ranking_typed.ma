@@ -4,5 +4,5 @@ standard errors based on 2 bootstrap replicates
 
 group	d	S.E.	significance
 
-hominids	0.003	0.015	 (insign.)
-gibbon	-0.010	0.002	 (<0.0001)
+hominids	0.006	0.026	 (insign.)
+gibbon	-0.015	0.001	 (<0.0001)
