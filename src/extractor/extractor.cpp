@@ -3,6 +3,17 @@
 #include <filesystem>
 #include <fstream>
 
+void undefinedwarning(int grIDa, int grIDb, std::ostream& out)
+{
+    out << "\nWARNING: " << grIDa << " " << grIDb
+        << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
+           "times the maximum defined distance by PAUP.\n Meaningless values would result."
+        << "\nTriplet ignored by Tolvi"
+        << "\nRecommendation: Please make sure that distance between all sequence pairs can be "
+           "calculated.\nIf this is not the case, PAUP outputs the error message: No data for "
+           "comparing taxa x and y. Distance is undefined.\n\n";
+}
+
 std::string groupmark(int g)
 {
     return "$" + std::to_string(g);
@@ -238,13 +249,7 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
         if (sch == "###end")
             return;
         if (sch == "No") {
-            out << "\nWARNING: " << grIDa << " " << grIDb
-                << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
-                   "times the maximum defined distance by PAUP.\n Meaningless values would result."
-                << "\nTriplet ignored by Tolvi"
-                << "\nRecommendation: Please make sure that distance between all sequence pairs can be "
-                   "calculated.\nIf this is not the case, PAUP outputs the error message: No data for "
-                   "comparing taxa x and y. Distance is undefined.\n\n";
+            undefinedwarning(grIDa, grIDb, out);
             return;
         }
         if (sch.find('$') == std::string_view::npos)

@@ -31,6 +31,9 @@ public:
     void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);
 };
 
+// The warning for a comparison that met an undefined distance ("No ..." in the log).
+void undefinedwarning(int grIDa, int grIDb, std::ostream& out);
+
 // The group mark of group `g`: "$" and the number in decimal.
 std::string groupmark(int g);
 

@@ -9,24 +9,19 @@ void inputended(std::ostream& out)
     out << "\n\nStandard input ended where an answer was expected: Tolvi stops.\n";
 }
 
-bool readint(std::istream& in, std::ostream& out, int& value)
+bool scanint(std::istream& in, int& value, std::string& text)
 {
-    // Formatted integer input, done by hand so that the message can quote
-    // exactly what was typed: an optional sign and the digits that follow;
-    // whatever comes after the digits stays in the input for the next answer.
+    text.clear();
     in >> std::ws;
-    if (!in.good()) {
-        inputended(out);
+    if (!in.good())
         return false;
-    }
-    std::string text;
     int c = in.peek();
     if (c == '+' || c == '-') {
         text += static_cast<char>(in.get());
         c = in.peek();
     }
     bool digits = false;
-    while (c != std::char_traits<char>::eof() && std::isdigit(c)) {
+    while (c >= '0' && c <= '9') {
         text += static_cast<char>(in.get());
         digits = true;
         c = in.peek();
@@ -39,14 +34,32 @@ bool readint(std::istream& in, std::ostream& out, int& value)
             value = static_cast<int>(v);
             return true;
         }
-        out << "\n\nThe answer " << text << " is too large for a number here: Tolvi stops.\n";
+        return false;  // too large for an int
+    }
+    // No digit: the rest of the word, to show what stood there.
+    in.clear(in.rdstate() & ~std::ios::eofbit);
+    if (in.good() && !std::isspace(in.peek())) {
+        std::string rest;
+        in >> rest;
+        text += rest;
+    }
+    return false;
+}
+
+bool readint(std::istream& in, std::ostream& out, int& value)
+{
+    in >> std::ws;
+    if (!in.good()) {
+        inputended(out);
         return false;
     }
-    in.clear(in.rdstate() & ~std::ios::eofbit);
-    std::string rest;
-    if (in.good() && !std::isspace(in.peek()))
-        in >> rest;
-    out << "\n\nA number was expected as the answer, not \"" << text << rest << "\": Tolvi stops.\n";
+    std::string text;
+    if (scanint(in, value, text))
+        return true;
+    if (text.find_first_of("0123456789") != std::string::npos)
+        out << "\n\nThe answer " << text << " is too large for a number here: Tolvi stops.\n";
+    else
+        out << "\n\nA number was expected as the answer, not \"" << text << "\": Tolvi stops.\n";
     return false;
 }
 

@@ -10,6 +10,13 @@
 // not a number where a number is asked for gets a message on `out` and a
 // result of false: the run then ends with exit value 2 instead of asking on.
 
+// Formatted integer input that keeps the text it took: an optional sign and
+// the digits that follow; whatever comes after them stays in the stream. False
+// when there is no number there or it does not fit an int; `text` then holds
+// what stood there (the digits of a number too large, or the word that is no
+// number; empty at the end of the input).
+bool scanint(std::istream& in, int& value, std::string& text);
+
 // One integer answer.
 bool readint(std::istream& in, std::ostream& out, int& value);
 

@@ -1,47 +1,18 @@
 #include "grdef.h"
 
+#include "answer.h"
+
 #include <climits>
 #include <fstream>
 
 namespace {
 
-// Formatted integer input that can name what it found when it fails: an
-// optional sign and the digits that follow; the rest of the word stays in the
-// stream, as with operator>>. On failure `found` holds the text where the
-// number belongs (empty at the end of the file).
+// An integer of the file; on failure `found` holds the text where the number
+// belongs (empty at the end of the file) and the stream stops.
 bool readnumber(std::istream& f, int& value, std::string& found)
 {
-    found.clear();
-    f >> std::ws;
-    if (!f.good())
-        return false;
-    std::string text;
-    int c = f.peek();
-    if (c == '+' || c == '-') {
-        text += static_cast<char>(f.get());
-        c = f.peek();
-    }
-    long long v = 0;
-    bool digits = false;
-    while (c >= '0' && c <= '9') {
-        text += static_cast<char>(f.get());
-        if (v <= INT_MAX)
-            v = v * 10 + (c - '0');
-        digits = true;
-        c = f.peek();
-    }
-    if (!text.empty() && text[0] == '-')
-        v = -v;
-    if (digits && v >= INT_MIN && v <= INT_MAX) {
-        value = static_cast<int>(v);
+    if (scanint(f, value, found))
         return true;
-    }
-    if (!digits && f.good() && c != ' ' && !(c >= '\t' && c <= '\r')) {
-        std::string rest;
-        f >> rest;
-        text += rest;
-    }
-    found = text;
     f.setstate(std::ios::failbit);
     return false;
 }

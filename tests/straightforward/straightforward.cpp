@@ -48,13 +48,7 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
         if (sch == "###end")
             return true;
         if (sch == "No") {
-            out << "\nWARNING: " << grIDa << " " << grIDb
-                << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
-                   "times the maximum defined distance by PAUP.\n Meaningless values would result."
-                << "\nTriplet ignored by Tolvi"
-                << "\nRecommendation: Please make sure that distance between all sequence pairs can be "
-                   "calculated.\nIf this is not the case, PAUP outputs the error message: No data for "
-                   "comparing taxa x and y. Distance is undefined.\n\n";
+            undefinedwarning(grIDa, grIDb, out);
             return true;
         }
         if (sch.find('$') != std::string::npos) {
