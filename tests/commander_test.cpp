@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "commander.h"
+#include "replicates.h"
 #include "extractor.h"
 
 namespace {
@@ -104,24 +105,22 @@ TEST(Commander, MarksStayReadableForTheLogReader)
 
 TEST(Commander, BootstrapDraws)
 {
-    randreset();
+    bootstrapgenerator g;
     for (int r : {16838, 5758, 10113, 17515, 31051})
-        EXPECT_EQ(commander::randchoice(32768), r);
+        EXPECT_EQ(g.next15(), r);
 
-    randreset();
+    bootstrapgenerator h;
     std::vector<int> drawn;
     for (int i = 0; i < 20; ++i)
-        drawn.push_back(commander::randchoice(10));
+        drawn.push_back(static_cast<int>(h.column(10)));
     EXPECT_EQ(drawn, (std::vector<int>{5, 1, 3, 5, 9, 1, 7, 2, 4, 1, 0, 3, 2, 3, 9, 5, 7, 6, 7, 7}));
 
-    randreset();
-    std::ostringstream console, cd;
-    const commander c({"t"}, {"ACGTACGTAC"}, {}, console);
-    c.writebootmatrix(cd, "unused");
-    c.writebootmatrix(cd, "unused");
+    bootstrapgenerator k;
+    replicatewriter w({"t"}, {"ACGTACGTAC"}, "");
     const std::string block =
         "\nBegin data;\ndimensions ntax=1 nchar=10;\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
-    EXPECT_EQ(cd.str(), block + "t\tCCTCCCTGAC\n;\nend;\n\n\n" + block + "t\tATGTCCTGTT\n;\nend;\n\n\n");
+    EXPECT_EQ(w.block(k), block + "t\tCCTCCCTGAC\n;\nend;\n\n\n");
+    EXPECT_EQ(w.block(k), block + "t\tATGTCCTGTT\n;\nend;\n\n\n");
 
     // the rounding to single precision moves exactly one draw of 5000 columns up
     int larger = 0;
