@@ -55,14 +55,14 @@ command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed
 
 if [ -n "$build" ]; then
   build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
-  # shellcheck source=common.sh
+  # shellcheck source=tests/cluster/common.sh
   . "$here/common.sh"
   split_run_check_programs "$build"
 fi
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolvi-slurm.XXXXXX")
 chmod 700 "$tmp"
-ctld_pid= slurmd_pid= munged_pid=
+ctld_pid='' slurmd_pid='' munged_pid=''
 # stops the daemon with the process id $1 (named $2): TERM, KILL after 5 s
 stop_daemon() {
   local pid=$1 name=$2 i
@@ -116,11 +116,13 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# waits LIMIT seconds at most for the command to succeed
+# wait_for WHAT PID COMMAND...: waits until the command succeeds, while the
+# daemon PID lives, for LIMIT seconds at most
 wait_for() {
-  local what=$1; shift
+  local what=$1 pid=$2; shift 2
   local deadline=$((SECONDS + limit))
   until "$@" >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || fail "$what: the daemon ended (its log below)"
     [ "$SECONDS" -lt "$deadline" ] || fail "$what: not within $limit s"
     sleep 0.2
   done
@@ -152,8 +154,7 @@ munged --foreground --force --socket="$socket" --key-file="$tmp/munge/munge.key"
   --log-file="$tmp/munged.log" --origin=127.0.0.1 --num-threads=2 \
   </dev/null >"$tmp/munged.stderr" 2>&1 &
 munged_pid=$!
-wait_for "munged did not open its socket $socket" test -S "$socket"
-kill -0 "$munged_pid" 2>/dev/null || fail "munged ended at once"
+wait_for "munged did not open its socket $socket" "$munged_pid" test -S "$socket"
 
 # ---- SLURM: one controller and one node on 127.0.0.1
 host=$(hostname -s 2>/dev/null || hostname)
@@ -188,6 +189,8 @@ AccountingStorageType=accounting_storage/none
 JobCompType=jobcomp/none
 MpiDefault=none
 SwitchType=switch/none
+# the daemons listen on the loopback address alone
+CommunicationParameters=NoCtldInAddrAny,NoInAddrAny
 SchedulerType=sched/builtin
 SchedulerParameters=batch_sched_delay=0
 MailProg=/bin/true
@@ -208,14 +211,12 @@ echo "PlugStackConfig=$tmp/plugstack.conf" >>"$SLURM_CONF"
 
 slurmctld -D -c -f "$SLURM_CONF" </dev/null >"$tmp/slurmctld.stderr" 2>&1 &
 ctld_pid=$!
-wait_for "slurmctld did not answer on 127.0.0.1:$ctld_port" scontrol ping
-kill -0 "$ctld_pid" 2>/dev/null || fail "slurmctld ended at once"
+wait_for "slurmctld did not answer on 127.0.0.1:$ctld_port" "$ctld_pid" scontrol ping
 
 slurmd -D -N "$node" -f "$SLURM_CONF" </dev/null >"$tmp/slurmd.stderr" 2>&1 &
 slurmd_pid=$!
 node_idle() { [ "$(sinfo -h -n "$node" -o %T 2>/dev/null)" = idle ]; }
-wait_for "the node $node did not become idle" node_idle
-kill -0 "$slurmd_pid" 2>/dev/null || fail "slurmd ended"
+wait_for "the node $node did not become idle" "$slurmd_pid" node_idle
 echo "slurm.sh: cluster up in $tmp (controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
 
 # submits the job script $1 from the folder $2 and waits for the whole array
