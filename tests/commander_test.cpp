@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "commander.h"
+#include "construct.h"
 #include "replicates.h"
 #include "extractor.h"
 
@@ -131,4 +133,46 @@ TEST(Commander, BootstrapDraws)
         EXPECT_LT(scaledraw(16777217, r), 16777217);
     }
     EXPECT_EQ(larger, 1);
+}
+
+TEST(Commander, LongAlignmentsAreResampledOverEveryColumn)
+{
+    // Column c of 40000 carries its own pattern: the base-4 digits of c down the 8 taxa.
+    const std::size_t n = 40000;
+    std::vector<std::string> names, seqs(8, std::string(n, 'A'));
+    for (int t = 0; t < 8; ++t) {
+        names.push_back("t" + std::to_string(t));
+        for (std::size_t c = 0; c < n; ++c)
+            seqs[static_cast<std::size_t>(t)][c] = "ACGT"[(c >> (2 * t)) & 3];
+    }
+    bootstrapgenerator g(7);
+    replicatewriter w(names, seqs, "");
+    const std::string block(w.block(g));
+    std::vector<std::size_t> drawn(n, 0);
+    for (int t = 0; t < 8; ++t) {
+        const std::size_t row = block.find("t" + std::to_string(t) + "\t") + 3;
+        for (std::size_t k = 0; k < n; ++k)
+            drawn[k] |= static_cast<std::size_t>(std::string("ACGT").find(block[row + k])) << (2 * t);
+    }
+    std::vector<bool> lattice(n, false);  // the columns one 15-bit draw can reach
+    for (int r = 0; r < 32768; ++r)
+        lattice[static_cast<std::size_t>(scaledraw(static_cast<int>(n), r))] = true;
+    std::vector<bool> seen(n, false);
+    std::size_t offlattice = 0, distinct = 0;
+    for (std::size_t c : drawn) {
+        ASSERT_LT(c, n);
+        offlattice += !lattice[c];
+        distinct += !seen[c];
+        seen[c] = true;
+    }
+    EXPECT_GT(offlattice, 2000u);  // about 18% of the draws
+    EXPECT_GT(distinct, 24000u);   // about 63% of the columns
+    EXPECT_LT(distinct, 26500u);
+    EXPECT_GT(*std::max_element(drawn.begin(), drawn.end()), n - 50);
+
+    std::ostringstream wide, narrow;
+    widenote(n, wide);
+    widenote(bootstrapgenerator::narrowcolumns, narrow);
+    EXPECT_NE(wide.str().find("40000 columns"), std::string::npos);
+    EXPECT_EQ(narrow.str(), "");
 }
