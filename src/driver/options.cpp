@@ -15,7 +15,7 @@ const char* const usage =
     "       tolvi --help | --version\n"
     "\n"
     "Relative-rate tests between groups of taxa of an aligned DNA data set, with\n"
-    "the distances computed by PAUP. Tolvi takes no arguments: it asks its\n"
+    "the distances computed by PAUP. Without a sub-command Tolvi asks its\n"
     "questions on standard output and reads the answers from standard input.\n"
     "It either evaluates an existing PAUP log, or it first reads a NEXUS data\n"
     "file and the groups, writes the PAUP command file DATAFILE.cd, waits while\n"
