@@ -54,15 +54,12 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
                 undefinedwarning(grIDa, grIDb, out);
             undefined = true;
             // Past the message's last word; a "###end" first ends the comparison.
-            do {
-                log >> sch;
-                if (log.eof()) {
-                    out << "\n\nEnd of file reached!\n\n";
-                    return true;
-                }
-                if (sch == "###end")
-                    return true;
-            } while (sch != "undefined.");
+            while (log >> sch && sch != "undefined." && sch != "###end") {
+            }
+            if (log.eof())
+                out << "\n\nEnd of file reached!\n\n";
+            if (log.eof() || sch == "###end")
+                return true;
             continue;
         }
         if (sch.find('$') != std::string::npos) {
