@@ -30,15 +30,15 @@ cd "$work"
   for t in $(seq 1 60); do printf 'taxon_%d\t%d\n' "$t" $(( (t - 1) / 6 + 1 )); done
   printf 'endtaxa\n'; } > data.grdef
 printf '*MLS1 dset distance=JC;\n' > MLS
-# A log of about 1 GB (10 ingroups of 5, outgroup of 5, 1960 replicates).
-[ -s big.log ] || "$genlog" log big.log --groups 10 --size 5 --outgroup 5 --replicates 1960
+# A log of about 1 GB (10 ingroups of 5, outgroup of 5, 740 replicates).
+[ -s big.log ] || "$genlog" log big.log --groups 10 --size 5 --outgroup 5 --replicates 740
 # The same log as two parts: the label PAUP copies from each part's head,
-# and replicates 1-980 and 981-1960.
+# and replicates 1-370 and 371-740.
 if [ ! -s big.log.2 ]; then
   awk -v a=big.log.1 -v b=big.log.2 '
-    BEGIN { out = a; print "Tolvi part 1 of 2: bootstrap replicates 1 to 980 of 1960" > a
-            print "Tolvi part 2 of 2: bootstrap replicates 981 to 1960 of 1960" > b }
-    $1 == "begin_bootstrap_replicate" && $2 == 981 { print "bootstrap_end" > a; out = b }
+    BEGIN { out = a; print "Tolvi part 1 of 2: bootstrap replicates 1 to 370 of 740" > a
+            print "Tolvi part 2 of 2: bootstrap replicates 371 to 740 of 740" > b }
+    $1 == "begin_bootstrap_replicate" && $2 == 371 { print "bootstrap_end" > a; out = b }
     { print > out }' big.log
 fi
 # ONLY=N runs section N alone.
@@ -87,6 +87,7 @@ echo "== 2. evaluate, 1 GB log against two part logs of 0.5 GB"
 compare "unsplit (first) against two parts (second)" "$tolvi evaluate big.log --report u" \
   "$tolvi evaluate big.log.1 big.log.2 --report p"
 cmp u.ma p.ma && echo "  reports identical"
+rm -f rss-u rss-p
 for i in 1 2 3; do
   /usr/bin/time -f %M "$tolvi" evaluate big.log --report u 2>&1 >/dev/null | tail -1 >> rss-u
   /usr/bin/time -f %M "$tolvi" evaluate big.log.1 big.log.2 --report p 2>&1 >/dev/null | tail -1 >> rss-p
