@@ -111,9 +111,8 @@ TEST(Runs, EndsOfTheRun)
         {"data file missing", "0\nnothere.nex\n", {}, 2,
          "Can't open nothere.nex !\n\nThe NEXUS data file nothere.nex cannot be opened: Tolvi stops.\n"},
         {"no taxon", "0\nempty.nex\n", {}, 2,
-         "\nskipping NEXUS head....\n\nError reading data.\n\n\n0 sequences read;0 characters\n\n"
-         "\nNo taxon could be read from the NEXUS data file empty.nex (Tolvi reads the name and sequence pairs after "
-         "the word MATRIX): Tolvi stops.\n"},
+         "\nskipping NEXUS head....\n\n\nThe data file empty.nex cannot be read as NEXUS, line 2: NTAX must be a "
+         "number greater than 0. Found 0 instead: Tolvi stops.\n"},
         {"not a number", start + "yes\n", smallfiles, 2,
          "\n\nA number was expected as the answer, not \"yes\": Tolvi stops.\n"},
         {"setting not found", groups + "0\n7\n", smallfiles, 1,
@@ -304,8 +303,8 @@ struct outcome {
 };
 using oracle = std::function<outcome(const std::vector<std::string>&)>;
 
-// NEXUS data: the rows up to a sequence of another length, after the first
-// word holding MATRIX. No row ends the run; fewer rows than the groups name
+// NEXUS data cut short: the rows up to a sequence of another length, after
+// the first word holding MATRIX. No row ends the run; fewer rows than the groups name
 // make their taxon numbers refused.
 oracle nexus(std::size_t taxa, int rc, const std::string& complete = "")
 {
@@ -315,7 +314,7 @@ oracle nexus(std::size_t taxa, int rc, const std::string& complete = "")
             if (w[i + 1].size() != w[find(w, "MATRIX") + 2].size())
                 break;
         if (rows == 0)
-            return {2, "No taxon could be read from the NEXUS data file"};
+            return {2, "\nThe data file "};
         if (rows < taxa)
             return {2, "is not a taxon of the data file (1 to " + std::to_string(rows) + ")"};
         return {rc, complete};
