@@ -129,8 +129,12 @@ TEST(Runs, EndsOfTheRun)
          "\n\nThe taxon number 9 in group a is not a taxon of the data file (1 to 8): Tolvi stops.\n"},
         {"taxon too large", pw + "a 1-2;b 3, 4294967297;q 8;", smallfiles, 2,
          "\n\nThe taxon number 4294967297 in group b is too large: Tolvi stops.\n"},
-        {"file row beyond the taxa", start + "0\n1\nlong.grdef\n", {"small.nex"}, 2,
-         "\n\nThe taxon number 9 in group b is not a taxon of the data file (1 to 8): Tolvi stops.\n"},
+        {"file rows not the taxa", start + "0\n1\nlong.grdef\n", {"small.nex"}, 2,
+         "\n\nThe taxon rows of the group definition file do not fit the taxa of the data file:\n  no taxon of the "
+         "data file: t1, t2, t3, ... (9 in all)\n  taxa without a row: Homo|sapiens, Pan, Gorilla, ... (8 in all)\n"
+         "Tolvi stops.\n"},
+        {"one group index for two groups", start + "0\n1\ndup.grdef\n", {"small.nex"}, 2,
+         "\n\nThe groups a and og have the same group index 0 in the group definition file"},
         {"marker word as group name", pw + "###end 1;b 3;q 8;", smallfiles, 2,
          "\n\nThe group name ###end is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi stops.\n"},
         {"no ingroup", pw + "q 8;0\n1\n", smallfiles, 2,
@@ -184,6 +188,7 @@ TEST(Runs, EndsOfTheRun)
         tempdir dir;
         writefile("empty.nex", "#NEXUS\nbegin data; dimensions ntax=0;\nend;\n");
         writefile("marked.nex", "MATRIX a AC ###begin AG c AT ; END;");
+        writefile("dup.grdef", "#Tolvi a b beginmatrix a 0 b 1 og 0 endmatrix begintaxa");
         writefile("long.grdef", "#Tolvi a b beginmatrix a 0 b 1 og 2 endmatrix begintaxa "
                                 "t1 1 t2 1 t3 1 t4 1 t5 1 t6 1 t7 3 t8 3 t9 2 endtaxa");
         for (const std::string& f : c.files)
@@ -343,14 +348,16 @@ outcome usertree(const std::vector<std::string>& w)
     return {0, "\nusertree [&U] (1,(2,3));;\n"};
 }
 
-// small.grdef: the outgroup's only taxon stands in the last taxon row, so
-// there is something to compare only once all eight rows are read.
+// small.grdef: every taxon needs its row, and a row cut after its label leaves
+// the groups without taxa: nothing to compare.
 oracle definitions(int rc)
 {
     return [=](const std::vector<std::string>& w) -> outcome {
         const std::size_t b = find(w, "begintaxa");
         if (b < w.size() && w.size() >= b + 17)
             return {rc, "\n\nEnd of taxa-group matrix\n\n"};
+        if (b < w.size() && (w.size() - b - 1) % 2 == 0)  // complete rows, but not every taxon's
+            return {2, "do not fit the taxa of the data file"};
         return {2, "no comparison can be made"};
     };
 }

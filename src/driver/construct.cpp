@@ -198,7 +198,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
         std::string deffile;
         if (!readfilename(in, out, deffile))
             return 2;
-        grdefimp(grps, deffile, out);
+        if (!grdefimp(grps, deffile, out, &names))
+            return 2;
     } else if (howtodefgr == 2) {
         return grdefhelp(names, nexc, out) ? 1 : 2;
     }
