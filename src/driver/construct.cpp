@@ -10,6 +10,7 @@
 #include "driver.h"
 #include "extractor.h"
 #include "grdef.h"
+#include "logcheck.h"
 #include "nexim.h"
 
 namespace {
@@ -278,6 +279,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     if (!readfilename(in, out, einl))
         return 2;
     extractor ersteslog(einl, verglgr, out, meter);
+    if (!logbelongs(verglgr, writtencomparisons(grps, ranking), einl, out))
+        return 2;
     std::string reportname = nex;
     return evaluate(verglgr, einl, ranking, reportname, br, false, out);
 }
