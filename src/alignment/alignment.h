@@ -9,7 +9,13 @@
 struct alignment {
     std::vector<std::string> names;
     std::vector<std::string> sequences;
-    bool operator==(const alignment&) const = default;
 };
+
+// Written out rather than defaulted: the NEXUS Class Library's reader is
+// compiled as C++17 (see CMakeLists.txt) and includes this header.
+inline bool operator==(const alignment& a, const alignment& b)
+{
+    return a.names == b.names && a.sequences == b.sequences;
+}
 
 #endif

@@ -7,6 +7,16 @@
 #include <ncl.h>
 #include <nxsmultiformat.h>
 
+// NCL ends the whole process (exit 1, its report on standard output) when one
+// of its internal checks fails, which some broken FORMAT commands provoke.
+// This definition takes the place of the library's: the failed check becomes
+// an exception, and the file is refused like any other it cannot read.
+void ncl_assertion_failed(char const* expr, char const* function, char const*, long)
+{
+    throw NxsException(std::string("the NEXUS Class Library cannot go on (its check ") + expr + " in " + function +
+                       " failed)");
+}
+
 namespace {
 
 // NCL's reader without its chatter: status lines and warnings go nowhere.
@@ -16,6 +26,7 @@ public:
     {
         SetWarningOutputLevel(NxsReader::SUPPRESS_WARNINGS_LEVEL);
     }
+    ~quietreader() override { DeleteBlocksFromFactories(); }  // the reader leaves its blocks to the caller
     void statusMessage(const std::string&) const override {}
 };
 
