@@ -34,7 +34,7 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
                " (the log is cut off); they are left out of the evaluation.\n\n";
 
     std::vector<grcomp> finalgrcomp;
-    confint(verglgr, finalgrcomp);
+    leftoutlines(confint(verglgr, finalgrcomp), finalgrcomp, verglgr.size(), out);
     // The replicates actually evaluated, on both roads (not the number typed).
     static_cast<void>(br);
     const int n = static_cast<int>(verglgr.size());
