@@ -99,8 +99,7 @@ bool logfitsreport(const replicatetable& table, bool ranking, const std::string&
     else
         out << " are not every pair of its groups in order, so they give no comparison matrix";
     if (ranking ? matrix : list)
-        out << "; the log fits a " << (ranking ? "comparison matrix (answer 0 to the ranking question)"
-                                               : "ranking list (answer 1 to the ranking question)");
+        out << "; the log fits a " << (ranking ? "comparison matrix" : "ranking list");
     else
         out << "; the log fits neither report";
     out << ". Tolvi stops, and no report is written.\n";
