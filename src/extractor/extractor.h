@@ -26,6 +26,11 @@ public:
     extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18,
               bool prefetch = false);
 
+    // The number of each row's bootstrap replicate as the log gives it, and
+    // whether the log reached its end marker ("bootstrap_end").
+    std::vector<int> replicates;
+    bool ended = false;
+
     void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
     void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);
     void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);
@@ -33,6 +38,14 @@ public:
 
 // The warning for a comparison that met an undefined distance ("No ..." in the log).
 void undefinedwarning(int grIDa, int grIDb, std::ostream& out);
+
+// How the reading past an undefined-distance message ("No data for comparing
+// taxa x and y. Distance is undefined.", the taxa by number or by label) ended:
+// at its last word "undefined.", at a "###end" (a "No" of some other text, with
+// no such end before the comparison ends), at the end of the log, or at a read
+// error.
+enum class messageend { read, comparisonend, logend, stop };
+messageend skipmessage(wordreader& logfile);
 
 // The group mark of group `g`: "$" and the number in decimal.
 std::string groupmark(int g);

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "bootstrap.h"
 #include "commander.h"
 #include "extractor.h"
 
@@ -39,6 +40,7 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
 {
     const std::string marka = groupmark(grIDa), markb = groupmark(grIDb);
     std::string sch;
+    bool undefined = false;  // the next matrix follows an undefined-distance message
     for (;;) {
         log >> sch;
         if (log.eof()) {
@@ -48,8 +50,17 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
         if (sch == "###end")
             return true;
         if (sch == "No") {
-            undefinedwarning(grIDa, grIDb, out);
-            return true;
+            if (!undefined)
+                undefinedwarning(grIDa, grIDb, out);
+            undefined = true;
+            // Past the message's last word; a "###end" first ends the comparison.
+            while (log >> sch && sch != "undefined." && sch != "###end") {
+            }
+            if (log.eof())
+                out << "\n\nEnd of file reached!\n\n";
+            if (log.eof() || sch == "###end")
+                return true;
+            continue;
         }
         if (sch.find('$') != std::string::npos) {
             std::string tax1 = sch, tax2, tax3, skip;
@@ -61,6 +72,10 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
                     continue;  // cut short by the end of the log
                 numberexpected(log, out);
                 return false;
+            }
+            if (undefined) {
+                undefined = false;
+                continue;
             }
             const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
             const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
@@ -291,6 +306,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     put(cd, "[!\n\nStarting rate calculations...\n\n];begin PAUP;\nfactory; set monitor=no warnreset=no;\n");
     put(cd, setting);
     section(cd, groups, ranking);
+    bootstrapgenerator generator;
     for (int n = 1; n <= br; ++n) {
         put(cd, "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]\nBegin data;\ndimensions ntax=");
         put(cd, static_cast<long long>(names.size()));
@@ -299,7 +315,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
         put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
         std::vector<int> randpos;
         for (std::size_t i = 0; i < L; ++i)
-            randpos.push_back(commander::randchoice(static_cast<int>(L)));
+            randpos.push_back(scaledraw(static_cast<int>(L), generator.next15()));
         for (std::size_t t = 0; t < names.size(); ++t) {
             put(cd, marked[t] + "\t");
             for (int p : randpos)
@@ -320,19 +336,28 @@ void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
             calc(g.KOAs, g.KOBs, g.d, g.ratio, g.sdd, g.sdratio, g.chconfu, g.chconfo, g.zconfu, g.zconfo,
                  g.dchconfu, g.dchconfo, g.dzconfu, g.dzconfo);
     finalgrcomp = verglgr.at(0);
-    const float N = static_cast<float>(verglgr.size());
     for (std::size_t j = 0; j < finalgrcomp.size(); ++j) {
+        // The replicates with a finite d and ratio; all of them when there are none.
+        std::vector<const grcomp*> used;
+        for (const std::vector<grcomp>& r : verglgr)
+            if (std::isfinite(r.at(j).d) && std::isfinite(r.at(j).ratio))
+                used.push_back(&r.at(j));
+        finalgrcomp[j].replicates = static_cast<int>(used.size());
+        if (used.empty())
+            for (const std::vector<grcomp>& r : verglgr)
+                used.push_back(&r.at(j));
+        const float N = static_cast<float>(used.size());
         float sumratio = 0.0f, sumd = 0.0f;
-        for (const std::vector<grcomp>& r : verglgr) {
-            sumratio = sumratio + r.at(j).ratio;
-            sumd = sumd + r.at(j).d;
+        for (const grcomp* g : used) {
+            sumratio = sumratio + g->ratio;
+            sumd = sumd + g->d;
         }
         const float meanratio = sumratio / N, meand = sumd / N;
         finalgrcomp[j].d = meand;
         finalgrcomp[j].ratio = meanratio;
         float sr = 0.0f, sd = 0.0f;
-        for (const std::vector<grcomp>& r : verglgr) {
-            const float a = r.at(j).ratio - meanratio, b = r.at(j).d - meand;
+        for (const grcomp* g : used) {
+            const float a = g->ratio - meanratio, b = g->d - meand;
             sr = sr + a * a;
             sd = sd + b * b;
         }
