@@ -20,7 +20,7 @@ data=primates.chars.nexus
 #     p distances, 30 replicates in 7 parts of 5 and 4
 split_runs=(
   "pairwise 3 --groups primates.grdef --setting 1 --bootstrap 100"
-  "ranking 7 --ranking --group apes=2-6 --group oldworld=7-10 --group newworld=11 --group tarsier=12 --outgroup 1 --usertree usertree --setting 2 --bootstrap 30"
+  "ranking 7 --ranking --group apes=2-6 --group oldworld=7-10 --group newworld=11 --group tarsier=12 --outgroup 1 --usertree --setting 2 --bootstrap 30"
 )
 
 # checks that the programs of the build folder $1 are there; sets tolvi, standin
