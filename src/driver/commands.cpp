@@ -17,6 +17,7 @@
 #include "construct.h"
 #include "driver.h"
 #include "grdef.h"
+#include "logcheck.h"
 #include "nexim.h"
 #include "outfile.h"
 #include "partlogs.h"
@@ -72,6 +73,11 @@ bool readdata(const std::string& file, alignment& a, const std::string& who, std
     std::ostringstream console;
     std::string typed;
     const std::optional<std::string> opened = nexim(a.names, a.sequences, typed, answer, console);
+    const std::string read = console.str();
+    if (const std::size_t head = read.find("\nskipping NEXUS head....\n\n"); !opened && head != std::string::npos) {
+        err << who << ": " << oneline(read.substr(head + 26)) << "\n";  // the file is no alignment to use
+        return false;
+    }
     std::error_code ec;
     if (!opened || opened->empty() || std::filesystem::is_directory(file, ec)) {
         err << who << ": the data file " << file << " cannot be opened\n";
@@ -135,6 +141,29 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
         return false;
     groups.push_back(std::move(og));
     return true;
+}
+
+// The names given to evaluate without the report of earlier evaluations of
+// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma,
+// which is no log and is written anew. Each one left out is named on `err`.
+std::vector<std::string> withoutreports(const std::vector<std::string>& names, const std::string& who,
+                                        std::ostream& err)
+{
+    const auto partof = [](const std::string& name, const std::string& stem) {
+        return name.size() > stem.size() + 1 && name.starts_with(stem + ".") &&
+               name.find_first_not_of("0123456789", stem.size() + 1) == std::string::npos;
+    };
+    std::vector<std::string> logs;
+    for (const std::string& name : names) {
+        const std::string stem = name.ends_with(".ma") ? name.substr(0, name.size() - 3) : std::string();
+        if (!stem.empty() && std::any_of(names.begin(), names.end(),
+                                         [&](const std::string& other) { return partof(other, stem); })) {
+            err << who << ": " << name << " is the report of these part logs, not a log: left out\n";
+            continue;
+        }
+        logs.push_back(name);
+    }
+    return logs;
 }
 
 // The files a construct run writes.
@@ -208,8 +237,8 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::string groupoption = "--groups " + grdeffile;
     if (grdefopt->count() > 0) {
         std::ostringstream msg;
-        grdefimp(groups, grdeffile, msg);
-        if (msg.str().find("End of taxa-group matrix") == std::string::npos) {
+        if (!grdefimp(groups, grdeffile, msg, &data.names) ||
+            msg.str().find("End of taxa-group matrix") == std::string::npos) {
             err << who_construct << ": " << groupoption << ": the group definition file cannot be read: "
                 << oneline(msg.str()) << "\n";
             return 2;
@@ -228,7 +257,8 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
 
     std::ostringstream tree, settingtext, msg;
-    if (treeopt->count() > 0 && !copyusertree(tree, msg, usertree.empty() ? "usertree" : usertree.front())) {
+    const std::string treefile = usertree.empty() || usertree.front().empty() ? "usertree" : usertree.front();
+    if (treeopt->count() > 0 && !copyusertree(tree, msg, treefile)) {
         err << who_construct << ": --usertree: " << oneline(msg.str()) << "\n";
         return 2;
     }
@@ -358,7 +388,7 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
         return rc;
 
-    std::vector<logread> logs = readlogs(names, threads);
+    std::vector<logread> logs = readlogs(withoutreports(names, who, err), threads);
     for (const logread& log : logs) {
         if (!log.readable) {
             err << who << ": the log " << log.name << " cannot be read (no such file, a folder, or not readable)\n";
@@ -390,6 +420,10 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
         report = defaultreportname(logs);
     std::ostringstream console;
     console << std::fixed << std::setprecision(5);
+    if (!logfitsreport(table, ranking, logs.front().name, console)) {
+        err << who << ": " << oneline(console.str()) << "\n";
+        return 2;
+    }
     const int rc = evaluate(table, logs.front().name, ranking, report, static_cast<int>(table.size()), false, console);
     (rc == 0 ? out : err) << console.str();
     return rc == 0 ? 0 : 2;
