@@ -144,8 +144,9 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
 }
 
 // The names given to evaluate without the report of earlier evaluations of
-// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma,
-// which is no log and is written anew. Each one left out is named on `err`.
+// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma
+// (and the files beside it, PREFIX.log.ma.tsv ...), which are no logs and are
+// written anew. Each one left out is named on `err`.
 std::vector<std::string> withoutreports(const std::vector<std::string>& names, const std::string& who,
                                         std::ostream& err)
 {
@@ -155,7 +156,12 @@ std::vector<std::string> withoutreports(const std::vector<std::string>& names, c
     };
     std::vector<std::string> logs;
     for (const std::string& name : names) {
-        const std::string stem = name.ends_with(".ma") ? name.substr(0, name.size() - 3) : std::string();
+        // NAME.ma, and the files written beside it (NAME.ma.tsv, NAME.ma.svg)
+        const std::size_t at = name.rfind(".ma");
+        const bool report = at != std::string::npos && at > 0 &&
+                            (at + 3 == name.size() ||
+                             (name[at + 3] == '.' && name.find('.', at + 4) == std::string::npos));
+        const std::string stem = report ? name.substr(0, at) : std::string();
         if (!stem.empty() && std::any_of(names.begin(), names.end(),
                                          [&](const std::string& other) { return partof(other, stem); })) {
             err << who << ": " << name << " is the report of these part logs, not a log: left out\n";
