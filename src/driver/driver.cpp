@@ -8,6 +8,7 @@
 #include "export.h"
 #include "extractor.h"
 #include "jack.h"
+#include "results.h"
 
 int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, std::string& reportname, int br,
              bool direct, std::ostream& out)
@@ -39,6 +40,7 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
         out << "\nThe report file " << reportname << " could not be written!\n";
         return 2;
     }
+    writeresults(finalgrcomp, verglgr, logname, ranking, n, reportname, out);
     return 0;
 }
 

@@ -27,6 +27,7 @@ public:
     float dchconfo;
     float dzconfu;
     float dzconfo;
+    int replicates = 0;
 
     grcomp(int a, int b, const std::string& na, const std::string& nb);
 };

@@ -106,6 +106,7 @@ void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
         const float vard = sumsqrdevd / (N - 1.0f);
         vglit.sdratio = static_cast<float>(std::sqrt(static_cast<double>(varratio)));
         vglit.sdd = static_cast<float>(std::sqrt(static_cast<double>(vard)));
+        vglit.replicates = static_cast<int>(nrows);
     }
 }
 
