@@ -76,13 +76,17 @@ struct axis {
             span = std::max(1.0, std::fabs(hi));
         low = lo - 0.06 * span;
         high = hi + 0.06 * span;
-        // The nice step nearest (on a log scale) to a seventh of the range.
-        const double raw = (high - low) / 7;
-        const double power = std::pow(10.0, std::floor(std::log10(raw)));
-        step = power;
-        for (double m : {2.0, 5.0, 10.0})
-            if (std::fabs(std::log(power * m / raw)) < std::fabs(std::log(step / raw)))
+        // The smallest step of 1, 2 or 5 times a power of ten whose labels
+        // do not crowd each other.
+        double power = std::pow(10.0, std::floor(std::log10((high - low) / 10)));
+        for (;; power *= 10)
+            for (double m : {1.0, 2.0, 5.0}) {
                 step = power * m;
+                const double chars = static_cast<double>(
+                    std::max(ticklabel(low, step).size(), ticklabel(high, step).size()));
+                if (step / (high - low) * panelwidth >= chars * 6.5 + 14 || step > high - low)
+                    return;
+            }
     }
 };
 
@@ -268,7 +272,8 @@ figuresize writefigure(const std::vector<resultrow>& rows, const figureinfo& inf
     svg.text(margin + 16, legend, "significant (Holm-adjusted p < 0.05)", "start", 11, textcolour);
     svg.marker(margin + 266, legend - 4, false);
     svg.text(margin + 276, legend, "not significant", "start", 11, textcolour);
-    svg.text(margin + 390, legend, "dashed: no difference (d = 0, ratio = 1)", "start", 11, mutedcolour);
+    svg.text(margin + 390, legend, "dashed: no difference; class: unadjusted, as in the report", "start", 11,
+             mutedcolour);
     out << "</svg>\n";
     return {width, height};
 }
