@@ -1,7 +1,8 @@
 // The PAUP log reader on any text, then the evaluation of what it read.
 //
 // Invariants: the fast reader gives the same table (bit for bit) and the same
-// console text through any buffer size as the plain stream reader; every
+// console text through any buffer size as the plain stream reader (also where
+// undefined-distance messages leave matrices out); every
 // record holds as many KOAs as KOBs; no row, record or triplet is made up
 // (there are at most as many as the log has marker words and labels); the
 // leave-one-out sums of every kernel and the whole summary are bit for bit

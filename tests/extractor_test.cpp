@@ -349,24 +349,51 @@ TEST(Extractor, WordWhereANumberBelongsStopsTheReading)
     }
 }
 
-TEST(Extractor, UndefinedDistanceEndsTheComparison)
+TEST(Extractor, UndefinedDistanceCostsExactlyItsTriplet)
 {
-    const std::string log = replicate(1, comparison(M1 + M1 + "\nNo data for comparing taxa 1 and 2. Distance is "
-                                                               "undefined.\n" + M1, 4, 12) +
-                                             comparison(M2 + M2, 4, 5)) +
-                            "bootstrap_end";
-    const extraction e = extract(log);
-    EXPECT_EQ(e.console,
-              "bootstrap replicate 1\n"
-              "\nWARNING: 4 12 distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
-              "times the maximum defined distance by PAUP.\n Meaningless values would result.\nTriplet ignored by "
-              "Tolvi\nRecommendation: Please make sure that distance between all sequence pairs can be "
-              "calculated.\nIf this is not the case, PAUP outputs the error message: No data for comparing taxa x and "
-              "y. Distance is undefined.\n\n\n\nlast bootstr repl!\n\n");
-    ASSERT_EQ(e.table.size(), 1u);
-    ASSERT_EQ(e.table[0].size(), 2u);
-    EXPECT_EQ(e.table[0][0].KOAs.size(), 2u);
-    EXPECT_EQ(e.table[0][1].KOAs.size(), 2u);
+    // PAUP's message stands before the matrix it concerns; that matrix is left
+    // out, and the comparison reads on. The record must be the one read from
+    // the same log without the message and its matrix.
+    const std::string byno = "\nNo data for comparing taxa 1 and 2. Distance is undefined.\n";
+    const std::string bylabel = "\nNo data for comparing taxa $0a and $1b. Distance is undefined.\n";
+    const std::string saturated = "\nNo finite Jukes-Cantor distance for taxa 1 and 3 (p >= 0.75). Distance is undefined.\n";
+    const std::string M3 = matrix("$0a", "$1b", "$2c", "9.00000", "0.10000", "4.00000");
+    struct row {
+        std::string with, without;
+    };
+    const row rows[] = {
+        {M1 + byno + M3 + M2, M1 + M2},                // in the middle
+        {byno + M3 + M2 + M1, M2 + M1},                // first
+        {M2 + bylabel + M3, M2},                       // last; labels in the message are no matrix
+        {M1 + byno + saturated + M3 + M1, M1 + M1},    // two messages, one matrix
+        {M1 + bylabel, M1},                            // no matrix follows
+        // A "No" of some other text, without the message's end: the comparison ends there.
+        {M2 + "\nNo topological constraints in effect\n" + M1, M2},
+    };
+    const std::string warning =
+        "\nWARNING: 4 12 distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
+        "times the maximum defined distance by PAUP.\n Meaningless values would result.\nTriplet ignored by "
+        "Tolvi\nRecommendation: Please make sure that distance between all sequence pairs can be "
+        "calculated.\nIf this is not the case, PAUP outputs the error message: No data for comparing taxa x and "
+        "y. Distance is undefined.\n\n";
+    auto log = [](const std::string& body) {
+        return replicate(1, comparison(body, 4, 12) + comparison(M2 + M2, 4, 5)) + "bootstrap_end";
+    };
+    for (const row& r : rows) {
+        const extraction got = extract(log(r.with)), want = extract(log(r.without));
+        EXPECT_EQ(got.console, "bootstrap replicate 1\n" + warning + "\n\nlast bootstr repl!\n\n") << r.with;
+        ASSERT_EQ(got.table.size(), 1u);
+        ASSERT_EQ(got.table[0].size(), 2u) << r.with;
+        for (std::size_t c = 0; c < 2; ++c) {
+            EXPECT_EQ(got.table[0][c].KOAs, want.table[0][c].KOAs) << r.with;
+            EXPECT_EQ(got.table[0][c].KOBs, want.table[0][c].KOBs) << r.with;
+        }
+    }
+    // Cut off inside the message: the end of the log as anywhere in a comparison.
+    const extraction cut = extract("begin_bootstrap_replicate 1\n###begin 4 12 X versus Y\n" + M1 + byno.substr(0, 30));
+    EXPECT_EQ(cut.console, "bootstrap replicate 1\n" + warning +
+                               "\n\nEnd of file reached!\n\n\n\nEof!\n\n\n\nEof!\n\n");
+    EXPECT_EQ(cut.table.at(0).at(0).KOAs.size(), 1u);
 }
 
 TEST(Extractor, MissingEndWordsSwallowWhatFollows)

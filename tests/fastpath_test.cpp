@@ -102,8 +102,14 @@ std::string randomlog(std::mt19937& rng)
                     labels[1] = "x" + labels[1];  // a mark not at the start
                 for (int s = 0; s < 3; ++s)
                     std::swap(labels[s], labels[static_cast<std::size_t>(pick(3))]);
-                if (pick(15) == 0)
-                    log += "No data for comparing taxa 1 and 2. Distance is undefined.\n";
+                // Undefined-distance messages, by number or by label, one or
+                // two before a matrix; now and then a "No" of another text.
+                const std::string messages[] = {
+                    "No data for comparing taxa 1 and 2. Distance is undefined.\n",
+                    "No data for comparing taxa " + labels[0] + " and " + labels[2] + ". Distance is undefined.\n",
+                    "No topological constraints in effect\n"};
+                for (int m = pick(15) == 0 ? 1 + pick(2) : 0; m > 0; --m)
+                    log += messages[pick(3)];
                 log += "\n%triplet 1 2 3\nJukes-Cantor distance matrix\n  898 characters are included\n\n"
                        "     1        2        3\n 1 " + labels[0] + "     -\n 2 " + labels[1] + "  " +
                        numbers[pick(8)] + "      -\n 3 " + labels[2] + "  " + numbers[pick(8)] + "  " +

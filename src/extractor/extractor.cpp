@@ -126,6 +126,22 @@ void readerror(const wordreader& logfile, std::ostream& out)
 
 }  // namespace
 
+messageend skipmessage(wordreader& logfile)
+{
+    std::string_view w;
+    for (;;) {
+        const bool got = logfile.word(w);
+        if (logfile.eof())
+            return messageend::logend;
+        if (!got)
+            return messageend::stop;
+        if (w == "undefined.")
+            return messageend::read;
+        if (w == "###end")
+            return messageend::comparisonend;
+    }
+}
+
 extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter)
 {
     std::ifstream logfile(einl);
@@ -237,6 +253,8 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
     const std::string markb = groupmark(grIDb);
     std::string tax1, tax2, tax3;
     std::string_view sch;
+    // Set by an undefined-distance message: the next matrix is left out.
+    bool undefined = false;
     for (;;) {
         // Only "###end", "No" and words with a "$" matter here: skip to the
         // next word that holds a "#", an "N" or a "$".
@@ -250,8 +268,16 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
         if (sch == "###end")
             return;
         if (sch == "No") {
-            undefinedwarning(grIDa, grIDb, out);
-            return;
+            // One warning per matrix, however many messages stand before it.
+            if (!undefined)
+                undefinedwarning(grIDa, grIDb, out);
+            undefined = true;
+            switch (skipmessage(logfile)) {
+            case messageend::read: continue;
+            case messageend::comparisonend: return;
+            case messageend::logend: out << "\n\nEnd of file reached!\n\n"; return;
+            case messageend::stop: return;
+            }
         }
         if (sch.find('$') == std::string_view::npos)
             continue;
@@ -282,6 +308,11 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
             t3 = tax3;
         }
 
+        if (undefined) {
+            // The matrix with the undefined distance: read, and left out.
+            undefined = false;
+            continue;
+        }
         const tripletroles r = assignroles(tax1, t2, t3, marka, markb, k1, k2, k3);
         const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
         verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));

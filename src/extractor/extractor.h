@@ -45,6 +45,14 @@ std::vector<grcomp> readasread(const std::string& logname);
 // The warning for a comparison that met an undefined distance ("No ..." in the log).
 void undefinedwarning(int grIDa, int grIDb, std::ostream& out);
 
+// How the reading past an undefined-distance message ("No data for comparing
+// taxa x and y. Distance is undefined.", the taxa by number or by label) ended:
+// at its last word "undefined.", at a "###end" (a "No" of some other text, with
+// no such end before the comparison ends), at the end of the log, or at a read
+// error.
+enum class messageend { read, comparisonend, logend, stop };
+messageend skipmessage(wordreader& logfile);
+
 // The group mark of group `g`: "$" and the number in decimal.
 std::string groupmark(int g);
 

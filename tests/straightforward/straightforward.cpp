@@ -39,6 +39,7 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
 {
     const std::string marka = groupmark(grIDa), markb = groupmark(grIDb);
     std::string sch;
+    bool undefined = false;  // the next matrix follows an undefined-distance message
     for (;;) {
         log >> sch;
         if (log.eof()) {
@@ -48,8 +49,20 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
         if (sch == "###end")
             return true;
         if (sch == "No") {
-            undefinedwarning(grIDa, grIDb, out);
-            return true;
+            if (!undefined)
+                undefinedwarning(grIDa, grIDb, out);
+            undefined = true;
+            // Past the message's last word; a "###end" first ends the comparison.
+            do {
+                log >> sch;
+                if (log.eof()) {
+                    out << "\n\nEnd of file reached!\n\n";
+                    return true;
+                }
+                if (sch == "###end")
+                    return true;
+            } while (sch != "undefined.");
+            continue;
         }
         if (sch.find('$') != std::string::npos) {
             std::string tax1 = sch, tax2, tax3, skip;
@@ -61,6 +74,10 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
                     continue;  // cut short by the end of the log
                 numberexpected(log, out);
                 return false;
+            }
+            if (undefined) {
+                undefined = false;
+                continue;
             }
             const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
             const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;

@@ -1,0 +1,249 @@
+#!/usr/bin/env bash
+# Starts a private one-node SLURM cluster in a temporary folder and runs a
+# job array on it:
+#
+#   munged with a fresh key and a socket of its own, slurmctld and slurmd as
+#   root (process tracking through /proc, no task plugin, no accounting),
+#   ports of their own, every address the loopback one. The script waits
+#   until the node is idle, submits with `sbatch --wait`, and stops the
+#   daemons it started, by their process ids, however it ends. Nothing of
+#   the machine's own SLURM or MUNGE set-up is read or touched.
+#
+# Usage: slurm.sh [-b BUILDDIR] [-t SECONDS] [-k]
+#   without -b  a trivial job array of three tasks: checks the cluster alone
+#   BUILDDIR    where tolvi and tolvi-standin are: the bundled example is
+#               constructed in parts, the job script that `tolvi construct`
+#               writes is submitted with PAUP pointing at the stand-in, the
+#               part logs are evaluated, and the report must equal, byte for
+#               byte, the report of the unsplit run
+#   SECONDS     time limit for each wait (default: 60)
+#   -k          keep the temporary folder (its name is printed)
+# Exit value: 0 when the job array ran (and the reports are equal), 77 when
+# the test cannot run here (not root, SLURM or MUNGE not installed), 1
+# otherwise.
+
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=
+limit=60
+keep=
+
+usage() { sed -n '/^# Usage:/,/^# otherwise/p' "$0" | sed 's/^# \{0,1\}//'; }
+fail() { echo "slurm.sh: $*" >&2; exit 1; }
+skip() { echo "slurm.sh: skipped: $*" >&2; exit 77; }
+
+while getopts b:t:kh opt; do
+  case $opt in
+    b) build=$OPTARG ;;
+    t) limit=$OPTARG ;;
+    k) keep=1 ;;
+    h) usage; exit 0 ;;
+    *) usage >&2; exit 1 ;;
+  esac
+done
+shift $((OPTIND - 1))
+[ $# -eq 0 ] || { usage >&2; exit 1; }
+case $limit in ''|*[!0-9]*) fail "-t wants a number of seconds, not '$limit'" ;; esac
+
+[ "$(id -u)" -eq 0 ] || skip "the daemons of a private cluster must run as root"
+PATH=$PATH:/usr/sbin:/sbin  # where the daemons are
+for p in munged slurmctld slurmd slurmstepd sbatch sinfo squeue scontrol scancel; do
+  command -v "$p" >/dev/null 2>&1 || skip "$p is not installed (Debian packages slurm-wlm and munge)"
+done
+command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
+
+if [ -n "$build" ]; then
+  build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
+  # shellcheck source=tests/cluster/common.sh
+  . "$here/common.sh"
+  split_run_check_programs "$build"
+fi
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolvi-slurm.XXXXXX")
+chmod 700 "$tmp"
+ctld_pid='' slurmd_pid='' munged_pid=''
+# stops the daemon with the process id $1 (named $2): TERM, KILL after 5 s
+stop_daemon() {
+  local pid=$1 name=$2 i
+  [ -n "$pid" ] || return 0
+  kill -TERM "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+  for ((i = 0; i < 50; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "slurm.sh: $name (process $pid) did not stop within 5 s; killed" >&2
+    kill -KILL "$pid" 2>/dev/null
+  fi
+  wait "$pid" 2>/dev/null
+}
+# shellcheck disable=SC2317  # called by the trap
+cleanup() {
+  local rc=$? i
+  set +e
+  if [ -n "$ctld_pid" ] && [ -n "$slurmd_pid" ]; then
+    # Jobs still on the node end first, so that no task outlives the cluster;
+    # the daemons and MUNGE must be up for that.
+    scancel --quiet --user=root >/dev/null 2>&1
+    for ((i = 0; i < 100; i++)); do
+      [ -z "$(squeue -h -o %i 2>/dev/null)" ] && break
+      sleep 0.1
+    done
+    [ -z "$(squeue -h -o %i 2>/dev/null)" ] ||
+      echo "slurm.sh: jobs of the private cluster did not end within 10 s of their cancellation" >&2
+  fi
+  stop_daemon "$slurmd_pid" slurmd
+  stop_daemon "$ctld_pid" slurmctld
+  stop_daemon "$munged_pid" munged
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 77 ]; then
+    for f in munged.stderr slurmctld.log slurmd.log; do
+      # a daemon that ended before it opened its log file said why on stderr
+      [ -s "$tmp/$f" ] || f=${f%.log}.stderr
+      [ -s "$tmp/$f" ] || continue
+      echo "---- the last lines of $f:" >&2
+      tail -n 12 "$tmp/$f" >&2
+    done
+  fi
+  if [ -n "$keep" ]; then
+    echo "slurm.sh: the temporary folder is kept: $tmp" >&2
+  else
+    rm -rf "$tmp"
+  fi
+  exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# wait_for WHAT PID COMMAND...: waits until the command succeeds, while the
+# daemon PID lives, for LIMIT seconds at most
+wait_for() {
+  local what=$1 pid=$2; shift 2
+  local deadline=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    kill -0 "$pid" 2>/dev/null || fail "$what: the daemon ended (its log below)"
+    [ "$SECONDS" -lt "$deadline" ] || fail "$what: not within $limit s"
+    sleep 0.2
+  done
+}
+
+# A free TCP port on the loopback address: nobody answers there.
+taken_ports=" "
+free_port() {
+  local port i
+  for ((i = 0; i < 200; i++)); do
+    port=$((20000 + RANDOM % 30000))
+    case $taken_ports in *" $port "*) continue ;; esac
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+      taken_ports="$taken_ports$port "
+      echo "$port"
+      return 0
+    fi
+  done
+  fail "no free port found on 127.0.0.1"
+}
+
+# ---- MUNGE: a fresh key, a socket of its own
+mkdir -m 711 "$tmp/munge"
+dd if=/dev/urandom of="$tmp/munge/munge.key" bs=1024 count=1 status=none
+chmod 400 "$tmp/munge/munge.key"
+socket=$tmp/munge/munge.socket
+munged --foreground --force --socket="$socket" --key-file="$tmp/munge/munge.key" \
+  --pid-file="$tmp/munge/munged.pid" --seed-file="$tmp/munge/munged.seed" \
+  --log-file="$tmp/munged.log" --origin=127.0.0.1 --num-threads=2 \
+  </dev/null >"$tmp/munged.stderr" 2>&1 &
+munged_pid=$!
+wait_for "munged did not open its socket $socket" "$munged_pid" test -S "$socket"
+
+# ---- SLURM: one controller and one node on 127.0.0.1
+host=$(hostname -s 2>/dev/null || hostname)
+[ -n "$host" ] || fail "this machine has no host name"
+cluster_name=tolvitest
+node=$host
+cpus=$(nproc)
+ctld_port=$(free_port)
+slurmd_port=$(free_port)
+mkdir -m 700 "$tmp/state" "$tmp/spool" "$tmp/jobs"
+export SLURM_CONF=$tmp/slurm.conf
+cat >"$SLURM_CONF" <<EOF
+ClusterName=$cluster_name
+SlurmctldHost=$host(127.0.0.1)
+SlurmctldPort=$ctld_port
+SlurmdPort=$slurmd_port
+SlurmUser=root
+SlurmdUser=root
+AuthType=auth/munge
+AuthInfo=socket=$socket
+CredType=cred/munge
+StateSaveLocation=$tmp/state
+SlurmdSpoolDir=$tmp/spool
+SlurmctldPidFile=$tmp/slurmctld.pid
+SlurmdPidFile=$tmp/slurmd.pid
+SlurmctldLogFile=$tmp/slurmctld.log
+SlurmdLogFile=$tmp/slurmd.log
+ProctrackType=proctrack/linuxproc
+TaskPlugin=task/none
+JobAcctGatherType=jobacct_gather/none
+AccountingStorageType=accounting_storage/none
+JobCompType=jobcomp/none
+MpiDefault=none
+SwitchType=switch/none
+# the daemons listen on the loopback address alone
+CommunicationParameters=NoCtldInAddrAny,NoInAddrAny
+SchedulerType=sched/builtin
+SchedulerParameters=batch_sched_delay=0
+MailProg=/bin/true
+SelectType=select/cons_tres
+SelectTypeParameters=CR_CPU
+ReturnToService=2
+MinJobAge=5
+InactiveLimit=0
+KillWait=2
+SlurmctldTimeout=30
+SlurmdTimeout=30
+NodeName=$node NodeAddr=127.0.0.1 CPUs=$cpus State=UNKNOWN
+PartitionName=tolvi Nodes=$node Default=YES MaxTime=INFINITE State=UP
+EOF
+# Nothing of the machine's own configuration may creep in.
+touch "$tmp/plugstack.conf"
+echo "PlugStackConfig=$tmp/plugstack.conf" >>"$SLURM_CONF"
+
+slurmctld -D -c -f "$SLURM_CONF" </dev/null >"$tmp/slurmctld.stderr" 2>&1 &
+ctld_pid=$!
+wait_for "slurmctld did not answer on 127.0.0.1:$ctld_port" "$ctld_pid" scontrol ping
+
+slurmd -D -N "$node" -f "$SLURM_CONF" </dev/null >"$tmp/slurmd.stderr" 2>&1 &
+slurmd_pid=$!
+node_idle() { [ "$(sinfo -h -n "$node" -o %T 2>/dev/null)" = idle ]; }
+wait_for "the node $node did not become idle" "$slurmd_pid" node_idle
+echo "slurm.sh: cluster up in $tmp (controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
+
+# submits the job script $1 from the folder $2 and waits for the whole array
+submit_and_wait() {
+  local script=$1 dir=$2 rc=0
+  (cd "$dir" && timeout "$limit" sbatch --wait --quiet "$script") || rc=$?
+  [ "$rc" -ne 124 ] || fail "the job array of $script did not end within $limit s"
+  [ "$rc" -eq 0 ] || fail "the job array of $script failed (sbatch exit value $rc)"
+}
+
+if [ -z "$build" ]; then
+  # The cluster alone: three tasks, each writes its own file.
+  cat >"$tmp/jobs/trivial.slurm" <<'EOF'
+#!/bin/sh
+#SBATCH --job-name=trivial
+#SBATCH --array=1-3
+#SBATCH --output=trivial.%A_%a.out
+echo "task $SLURM_ARRAY_TASK_ID" >"task.$SLURM_ARRAY_TASK_ID"
+EOF
+  submit_and_wait trivial.slurm "$tmp/jobs"
+  for k in 1 2 3; do
+    [ "$(cat "$tmp/jobs/task.$k" 2>/dev/null)" = "task $k" ] ||
+      fail "task $k of the job array left no result"
+  done
+  echo "slurm.sh: a job array of 3 tasks ran"
+  exit 0
+fi
+
+# The example in parts through the cluster against the unsplit run.
+split_run_compare "$tmp/jobs" slurm submit_and_wait
