@@ -142,13 +142,13 @@ const std::string triplets =
 
 // A comparison without a single triplet is nan throughout and is no test for
 // Holm's adjustment; the alignment as read gives its own d, ratio and
-// jackknife errors, and nan where it met an undefined distance.
+// jackknife errors, and nan where an undefined distance leaves no triplet.
 TEST(Results, NanRowsAndTheAlignmentAsRead)
 {
     tempdir dir;
     const std::string second = "###end 0 2\n###begin 1 2 B versus C\n###end 1 2\n";
-    writefile("a.log", "###begin 0 2 A versus C\n" + triplets +
-                           "###end 0 2\n###begin 1 2 B versus C\nNo data for comparing taxa\n" + triplets +
+    const std::string undefined = "No data for comparing taxa\n" + triplets.substr(0, triplets.find('\n') + 1);
+    writefile("a.log", "###begin 0 2 A versus C\n" + triplets + "###end 0 2\n###begin 1 2 B versus C\n" + undefined +
                            "###end 1 2\nbegin_bootstrap_replicate 1\n###begin 0 2 A versus C\n" + triplets + second +
                            "end_bootstrap_replicate 1\nbegin_bootstrap_replicate 2\n###begin 0 2 A versus C\n" +
                            triplets + " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.60000 0.40000 -\n" + second +

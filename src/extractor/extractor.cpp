@@ -340,12 +340,12 @@ std::vector<grcomp> readasread(std::istream& log)
         }
         if (reader.failed() || reader.eof())
             break;
-        // Whatever gettriplet would tell the console marks a comparison that
-        // cannot stand for the alignment.
-        std::ostringstream trouble;
+        // Triplets with an undefined distance are left out as in the
+        // replicates; a comparison cut short cannot stand for the alignment.
+        std::ostringstream messages;
         grcomp verg(grIDa, grIDb, grnamea, grnameb);
-        reading.gettriplet(reader, grIDa, grIDb, verg, trouble);
-        if (!trouble.str().empty()) {
+        reading.gettriplet(reader, grIDa, grIDb, verg, messages);
+        if (reader.failed() || messages.str().find("End of file reached!") != std::string::npos) {
             verg.KOAs.clear();
             verg.KOBs.clear();
         }

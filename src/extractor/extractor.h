@@ -36,9 +36,9 @@ public:
 // The comparisons of the section written for the alignment as read (before
 // the first replicate marker, which the replicate table leaves out), each with
 // its triplets read as a replicate's are. A comparison cut short by the end of
-// the log, or one that meets an undefined distance or a word where a number
-// belongs, comes back without triplets. Nothing is written to the console; a
-// log that cannot be opened gives no comparison.
+// the log, or by a word where a number belongs, comes back without triplets.
+// Nothing is written to the console; a log that cannot be opened gives no
+// comparison.
 std::vector<grcomp> readasread(std::istream& log);
 std::vector<grcomp> readasread(const std::string& logname);
 
