@@ -76,7 +76,8 @@ std::vector<std::vector<std::string>> matrix(const std::vector<std::string>& rep
 // The figure must be well-formed XML and turn into a PNG of the size it declares.
 void expectrenders(const std::string& svg)
 {
-    const std::string parse = "python3 -c \"import sys, xml.etree.ElementTree as e; e.parse(sys.argv[1])\" '" + svg + "'";
+    const std::string parse =
+        "python3 -c \"import sys, xml.etree.ElementTree as e; e.parse(sys.argv[1])\" '" + svg + "'";
     EXPECT_EQ(std::system(parse.c_str()), 0) << svg << " is no well-formed XML";
     ASSERT_EQ(std::system(("rsvg-convert -o '" + svg + ".png' '" + svg + "'").c_str()), 0) << svg << " does not render";
     const std::string text = readfile(svg), png = readfile(svg + ".png");

@@ -228,8 +228,10 @@ figuresize writefigure(const std::vector<resultrow>& rows, const figureinfo& inf
     std::string subtitle = std::to_string(info.replicates) + " bootstrap replicates";
     subtitle += info.ranking ? "; groups compared to " + info.reference
                              : "; " + std::to_string(rows.size()) + " pairwise group comparisons";
-    const double textwidth = std::max(static_cast<double>(title.size()) * 9.5, static_cast<double>(subtitle.size()) * 6.8);
-    const int width = static_cast<int>(std::ceil(std::max(ratioleft + panelwidth + classwidth, margin + textwidth) + margin));
+    const double textwidth =
+        std::max(static_cast<double>(title.size()) * 9.5, static_cast<double>(subtitle.size()) * 6.8);
+    const double right = std::max(ratioleft + panelwidth + classwidth, margin + textwidth);
+    const int width = static_cast<int>(std::ceil(right + margin));
     const double bottom = rowtop + rowheight * static_cast<double>(rows.size());
     const int height = static_cast<int>(std::ceil(bottom + 64));
 

@@ -41,12 +41,11 @@ void writetable(const std::vector<resultrow>& rows, std::ostream& out)
            "ratio_upper95\tp\tp_holm\td_as_read\tratio_as_read\tratio_pct2.5\tratio_pct97.5\tse_d_jackknife\t"
            "se_ratio_jackknife\n";
     for (const resultrow& r : rows) {
-        const double numbers[] = {r.d,
-                                  r.sed,
-                                  r.z};
-        const double more[] = {r.ratio,         r.seratio,           r.ratiolower,          r.ratioupper,
-                               r.p,             r.pholm,             r.dasread,             r.ratioasread,
-                               r.ratiopercentilelow, r.ratiopercentilehigh, r.seddjackknife, r.seratiojackknife};
+        const double numbers[] = {r.d, r.sed, r.z};
+        const double more[] = {r.ratio,      r.seratio, r.ratiolower,         r.ratioupper,
+                               r.p,          r.pholm,   r.dasread,            r.ratioasread,
+                               r.ratiopercentilelow,    r.ratiopercentilehigh, r.seddjackknife,
+                               r.seratiojackknife};
         out << namecell(r.groupa) << '\t' << namecell(r.groupb) << '\t' << r.triplets << '\t' << r.replicates;
         for (double v : numbers)
             out << '\t' << tablenumber(v);
