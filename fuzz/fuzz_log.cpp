@@ -106,6 +106,7 @@ void samestatistics(const replicatetable& table)
     straightforward::confint(plain, p);
     FUZZ_CHECK(f.size() == p.size(), "summary sizes");
     for (std::size_t i = 0; i < f.size(); ++i) {
+        FUZZ_CHECK(f[i].replicates == p[i].replicates, "replicates used for comparison " + std::to_string(i));
         const float a[] = {f[i].d, f[i].sdd, f[i].ratio, f[i].sdratio};
         const float b[] = {p[i].d, p[i].sdd, p[i].ratio, p[i].sdratio};
         for (int k = 0; k < 4; ++k)

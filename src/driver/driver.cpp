@@ -32,7 +32,7 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
                " (the log is cut off); they are left out of the evaluation.\n\n";
 
     std::vector<grcomp> finalgrcomp;
-    confint(verglgr, finalgrcomp);
+    leftoutlines(confint(verglgr, finalgrcomp), finalgrcomp, verglgr.size(), out);
     const int n = direct ? static_cast<int>(verglgr.size()) : br - static_cast<int>(dropped);
     const bool written = ranking ? exportlist(finalgrcomp, reportname, n, out)
                                  : exportmatrix(finalgrcomp, reportname, n, out);

@@ -27,6 +27,7 @@ public:
     float dchconfo;
     float dzconfu;
     float dzconfo;
+    // Final records: the number of bootstrap replicates the summary used.
     int replicates = 0;
 
     grcomp(int a, int b, const std::string& na, const std::string& nb);

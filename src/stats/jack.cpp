@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <string>
 
 void jack::calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
                 float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
@@ -67,24 +68,63 @@ void sqr(float& x)
     x = x * x;
 }
 
-void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
+namespace {
+
+bool finite(const grcomp& g)
+{
+    return std::isfinite(g.d) && std::isfinite(g.ratio);
+}
+
+// Counts a record whose d or ratio is not finite under its cause.
+void countcause(const grcomp& g, leftout& l)
+{
+    if (g.KOAs.empty()) {
+        ++l.notriplet;
+        return;
+    }
+    float sumb = 0.0f;
+    for (float x : g.KOBs)
+        sumb = sumb + x;
+    if (sumb == 0.0f)
+        ++l.zerosum;
+    else
+        ++l.outofrange;
+}
+
+}  // namespace
+
+std::vector<leftout> confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
 {
     for (std::vector<grcomp>& row : verglgr) {
         jack jack1;
         jack1.itdurchgrup(row);
     }
+    std::vector<leftout> left;
     if (verglgr.empty()) {
         finalgrcomp.clear();
-        return;
+        return left;
     }
     finalgrcomp = verglgr[0];
     const std::size_t nrows = verglgr.size();
-    const float N = static_cast<float>(nrows);
     for (std::size_t grvglind = 0; grvglind < finalgrcomp.size(); ++grvglind) {
         grcomp& vglit = finalgrcomp[grvglind];
+        leftout l;
+        l.comparison = grvglind;
+        for (const std::vector<grcomp>& r : verglgr)
+            if (!finite(r.at(grvglind)))
+                countcause(r.at(grvglind), l);
+        const std::size_t used = nrows - static_cast<std::size_t>(l.total());
+        if (l.total() > 0)
+            left.push_back(l);
+        vglit.replicates = static_cast<int>(used);
+        // Without a single finite row every row is used, as if none were left out.
+        const bool every = used == 0;
+        const float N = static_cast<float>(every ? nrows : used);
         float sumratio = 0.0f;
         float sumd = 0.0f;
         for (const std::vector<grcomp>& r : verglgr) {
+            if (!every && !finite(r.at(grvglind)))
+                continue;
             sumratio = sumratio + r.at(grvglind).ratio;
             sumd = sumd + r.at(grvglind).d;
         }
@@ -95,6 +135,8 @@ void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
         float sumsqrdevratio = 0.0f;
         float sumsqrdevd = 0.0f;
         for (const std::vector<grcomp>& r : verglgr) {
+            if (!every && !finite(r.at(grvglind)))
+                continue;
             float a = r.at(grvglind).ratio - meanratio;
             float b = r.at(grvglind).d - meand;
             sqr(a);
@@ -106,7 +148,31 @@ void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
         const float vard = sumsqrdevd / (N - 1.0f);
         vglit.sdratio = static_cast<float>(std::sqrt(static_cast<double>(varratio)));
         vglit.sdd = static_cast<float>(std::sqrt(static_cast<double>(vard)));
-        vglit.replicates = static_cast<int>(nrows);
+    }
+    return left;
+}
+
+void leftoutlines(const std::vector<leftout>& left, const std::vector<grcomp>& finalgrcomp, std::size_t rows,
+                  std::ostream& out)
+{
+    for (const leftout& l : left) {
+        const grcomp& g = finalgrcomp.at(l.comparison);
+        std::string why;
+        auto cause = [&why](int k, const std::string& text) {
+            if (k > 0)
+                why += (why.empty() ? "" : ", ") + std::to_string(k) + " " + text;
+        };
+        cause(l.notriplet, "without a usable triplet");
+        cause(l.zerosum, "where the branch lengths of " + g.grnameb + " sum to zero");
+        cause(l.outofrange, "with a sum beyond the range of a float");
+        out << "\nWARNING: " << g.grnamea << " versus " << g.grnameb << ": ";
+        if (g.replicates > 0)
+            out << l.total() << " of " << rows << " bootstrap replicate(s) give no finite d and ratio (" << why
+                << "); they are left out, and d, ratio and their standard errors are based on " << g.replicates
+                << ".\n\n";
+        else
+            out << "no bootstrap replicate gives a finite d and ratio (" << why
+                << "); the report has no usable values for this comparison.\n\n";
     }
 }
 

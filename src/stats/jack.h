@@ -2,6 +2,7 @@
 #define TOLVI_JACK_H
 
 #include <cstddef>
+#include <ostream>
 #include <vector>
 
 #include "grcomp.h"
@@ -22,11 +23,28 @@ public:
 // Squares a float in place.
 void sqr(float& x);
 
+// The replicates of one comparison whose d or ratio is not a finite number,
+// by cause.
+struct leftout {
+    std::size_t comparison = 0;  // index of the final record
+    int notriplet = 0;           // no usable triplet was read
+    int zerosum = 0;             // the group-B branch lengths sum to zero
+    int outofrange = 0;          // a sum beyond the range of a float
+    int total() const { return notriplet + zerosum + outofrange; }
+};
+
 // Runs the jackknife over every row and reduces the table to one final record
 // per comparison: d and ratio become the means over the rows, sdd and sdratio
-// their standard deviations. The table must hold at least one row, and no row
-// may hold fewer records than the first.
-void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+// their standard deviations, `replicates` the number of rows used. A row whose
+// d or ratio of the comparison is not finite is left out of that comparison;
+// when no row is finite, all are used (and the values are not finite either)
+// and `replicates` is 0. Returns the comparisons with rows left out. The table
+// must hold at least one row, and no row may hold fewer records than the first.
+std::vector<leftout> confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+
+// One console line per comparison with replicates left out: how many, and why.
+void leftoutlines(const std::vector<leftout>& left, const std::vector<grcomp>& finalgrcomp, std::size_t rows,
+                  std::ostream& out);
 
 // Removes the rows that hold fewer records than the first (a log cut off
 // inside a replicate) and returns how many were removed.

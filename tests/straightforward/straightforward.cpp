@@ -337,19 +337,28 @@ void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
             calc(g.KOAs, g.KOBs, g.d, g.ratio, g.sdd, g.sdratio, g.chconfu, g.chconfo, g.zconfu, g.zconfo,
                  g.dchconfu, g.dchconfo, g.dzconfu, g.dzconfo);
     finalgrcomp = verglgr.at(0);
-    const float N = static_cast<float>(verglgr.size());
     for (std::size_t j = 0; j < finalgrcomp.size(); ++j) {
+        // The replicates with a finite d and ratio; all of them when there are none.
+        std::vector<const grcomp*> used;
+        for (const std::vector<grcomp>& r : verglgr)
+            if (std::isfinite(r.at(j).d) && std::isfinite(r.at(j).ratio))
+                used.push_back(&r.at(j));
+        finalgrcomp[j].replicates = static_cast<int>(used.size());
+        if (used.empty())
+            for (const std::vector<grcomp>& r : verglgr)
+                used.push_back(&r.at(j));
+        const float N = static_cast<float>(used.size());
         float sumratio = 0.0f, sumd = 0.0f;
-        for (const std::vector<grcomp>& r : verglgr) {
-            sumratio = sumratio + r.at(j).ratio;
-            sumd = sumd + r.at(j).d;
+        for (const grcomp* g : used) {
+            sumratio = sumratio + g->ratio;
+            sumd = sumd + g->d;
         }
         const float meanratio = sumratio / N, meand = sumd / N;
         finalgrcomp[j].d = meand;
         finalgrcomp[j].ratio = meanratio;
         float sr = 0.0f, sd = 0.0f;
-        for (const std::vector<grcomp>& r : verglgr) {
-            const float a = r.at(j).ratio - meanratio, b = r.at(j).d - meand;
+        for (const grcomp* g : used) {
+            const float a = g->ratio - meanratio, b = g->d - meand;
             sr = sr + a * a;
             sd = sd + b * b;
         }
