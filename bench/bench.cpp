@@ -149,14 +149,15 @@ void commandfile(benchmark::State& state, bool fast)
     std::int64_t bytes = 0;
     for (auto _ : state) {
         std::ostringstream cd;
-        randreset();
         if (fast) {
             commander c(d.names, d.seqs, d.groups, console);
             c.writematrix(cd, "bench.nex");
             std::ostringstream section;
             c.writecds(section);
             cd << section.str();
-            writereplicates(cd, c, section.str(), "bench.nex", br, console, nullptr);
+            replicatewriter writer(c.seqnames, c.seqs, section.str());
+            bootstrapgenerator generator;
+            writereplicates(cd, writer, generator, {1, br}, br, console, nullptr);
         } else {
             straightforward::commandfile(cd, d.names, d.seqs, d.groups, "bench.nex", "Mon Jan  1 00:00:00 2001\n",
                                          "\n\n", false, br);

@@ -56,7 +56,6 @@ int commandfile(const std::string& data, const std::string& grdef, int br, const
         return 2;
     }
     std::ofstream cd(nex + ".cd");
-    randreset();
     straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking, br);
     return cd ? 0 : 2;
 }

@@ -12,7 +12,10 @@
 # PAUP ..." and the line after it): Tolvi writes it only once the command
 # file is complete and closed, and then waits for the log path. No run can
 # hang: Tolvi and the stand-in run under a time limit, and when Tolvi ends
-# early its output ends and the script stops with a message.
+# early its output ends and the script stops with a message. An answer file
+# cut short stops the script at once as well: when Tolvi falls silent before
+# the hand-off, the script looks whether it waits on its input (Linux's
+# /proc tells), which then holds no further answer.
 #
 # Usage: run-pipeline.sh [-b BUILDDIR] [-w WORKDIR] [-t SECONDS] [ANSWERFILE]
 #   BUILDDIR    where tolvi and tolvi-standin are (default: build/ beside
@@ -52,11 +55,11 @@ case $answers in */*) ;; *) answers=$here/$answers ;; esac
 [ -r "$answers" ] || fail "cannot read the answer file $answers"
 answers=$(cd "$(dirname "$answers")" && pwd)/$(basename "$answers")
 
-build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build (build first: cmake -S . -B build && cmake --build build)"
+build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-standin)"
 tolvi=$build/tolvi
 standin=$build/tolvi-standin
 for p in "$tolvi" "$standin"; do
-  [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build)"
+  [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-standin)"
 done
 command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
 
@@ -97,11 +100,39 @@ exec {to}>"$tmp/in" {from}<"$tmp/out"
 echo "== tolvi, answers from $(basename "$answers"), in $work"
 printf '%s\n' "${lines[@]}" >&"$to" || true
 
-# Tolvi's output up to the hand-off.
+# Whether Tolvi (the child of the timeout process) waits in a read of its
+# input pipe; false where /proc cannot tell, and the time limit then decides.
+waitsforinput() {
+  local child='' wchan=''
+  # (neither file ends in a line end: read returns false and still sets the name)
+  read -r child _ <"/proc/$pid/task/$pid/children" 2>/dev/null || true
+  [ -n "$child" ] || return 1
+  read -r wchan <"/proc/$child/wchan" 2>/dev/null || true
+  case $wchan in *pipe_read* | *pipe_wait*) return 0 ;; *) return 1 ;; esac
+}
+
+# Tolvi's output up to the hand-off. A read that times out keeps the part of
+# a line it got in `line`; the rest of the line follows in the next read.
 cdfile=
 handedoff=
+cutshort=
 line=
-while IFS= read -r line <&"$from"; do
+partial=
+while :; do
+  if IFS= read -r -t 0.2 line <&"$from"; then
+    line=$partial$line
+    partial=
+  else
+    [ $? -gt 128 ] || { line=$partial$line; break; }  # the end of Tolvi's output
+    partial=$partial$line
+    line=
+    if [ -z "$cutshort" ] && waitsforinput; then
+      cutshort=1  # Tolvi flushed its output before the read: take what is left
+      continue
+    fi
+    [ -z "$cutshort" ] || { line=$partial; break; }
+    continue
+  fi
   printf '%s\n' "$line"
   case $line in
     "Hand the file "*" over to PAUP and execute it!")
@@ -113,6 +144,9 @@ while IFS= read -r line <&"$from"; do
   line=
 done
 [ -n "$handedoff" ] || [ -z "$line" ] || printf '%s\n' "$line"  # a last line without a line end
+if [ -z "$handedoff" ] && [ -n "$cutshort" ]; then
+  fail "the answers in $answers end before Tolvi handed over a command file: Tolvi waits for a further answer"
+fi
 
 finish() {  # closes Tolvi's input, shows the rest of its output, returns its exit value
   exec {to}>&-

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "commander.h"
+#include "construct.h"
+#include "replicates.h"
 #include "extractor.h"
 
 namespace {
@@ -104,24 +107,22 @@ TEST(Commander, MarksStayReadableForTheLogReader)
 
 TEST(Commander, BootstrapDraws)
 {
-    randreset();
+    bootstrapgenerator g;
     for (int r : {16838, 5758, 10113, 17515, 31051})
-        EXPECT_EQ(commander::randchoice(32768), r);
+        EXPECT_EQ(g.next15(), r);
 
-    randreset();
+    bootstrapgenerator h;
     std::vector<int> drawn;
     for (int i = 0; i < 20; ++i)
-        drawn.push_back(commander::randchoice(10));
+        drawn.push_back(static_cast<int>(h.column(10)));
     EXPECT_EQ(drawn, (std::vector<int>{5, 1, 3, 5, 9, 1, 7, 2, 4, 1, 0, 3, 2, 3, 9, 5, 7, 6, 7, 7}));
 
-    randreset();
-    std::ostringstream console, cd;
-    const commander c({"t"}, {"ACGTACGTAC"}, {}, console);
-    c.writebootmatrix(cd, "unused");
-    c.writebootmatrix(cd, "unused");
+    bootstrapgenerator k;
+    replicatewriter w({"t"}, {"ACGTACGTAC"}, "");
     const std::string block =
         "\nBegin data;\ndimensions ntax=1 nchar=10;\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
-    EXPECT_EQ(cd.str(), block + "t\tCCTCCCTGAC\n;\nend;\n\n\n" + block + "t\tATGTCCTGTT\n;\nend;\n\n\n");
+    EXPECT_EQ(w.block(k), block + "t\tCCTCCCTGAC\n;\nend;\n\n\n");
+    EXPECT_EQ(w.block(k), block + "t\tATGTCCTGTT\n;\nend;\n\n\n");
 
     // the rounding to single precision moves exactly one draw of 5000 columns up
     int larger = 0;
@@ -132,4 +133,46 @@ TEST(Commander, BootstrapDraws)
         EXPECT_LT(scaledraw(16777217, r), 16777217);
     }
     EXPECT_EQ(larger, 1);
+}
+
+TEST(Commander, LongAlignmentsAreResampledOverEveryColumn)
+{
+    // Column c of 40000 carries its own pattern: the base-4 digits of c down the 8 taxa.
+    const std::size_t n = 40000;
+    std::vector<std::string> names, seqs(8, std::string(n, 'A'));
+    for (int t = 0; t < 8; ++t) {
+        names.push_back("t" + std::to_string(t));
+        for (std::size_t c = 0; c < n; ++c)
+            seqs[static_cast<std::size_t>(t)][c] = "ACGT"[(c >> (2 * t)) & 3];
+    }
+    bootstrapgenerator g(7);
+    replicatewriter w(names, seqs, "");
+    const std::string block(w.block(g));
+    std::vector<std::size_t> drawn(n, 0);
+    for (int t = 0; t < 8; ++t) {
+        const std::size_t row = block.find("t" + std::to_string(t) + "\t") + 3;
+        for (std::size_t k = 0; k < n; ++k)
+            drawn[k] |= static_cast<std::size_t>(std::string("ACGT").find(block[row + k])) << (2 * t);
+    }
+    std::vector<bool> lattice(n, false);  // the columns one 15-bit draw can reach
+    for (int r = 0; r < 32768; ++r)
+        lattice[static_cast<std::size_t>(scaledraw(static_cast<int>(n), r))] = true;
+    std::vector<bool> seen(n, false);
+    std::size_t offlattice = 0, distinct = 0;
+    for (std::size_t c : drawn) {
+        ASSERT_LT(c, n);
+        offlattice += !lattice[c];
+        distinct += !seen[c];
+        seen[c] = true;
+    }
+    EXPECT_GT(offlattice, 2000u);  // about 18% of the draws
+    EXPECT_GT(distinct, 24000u);   // about 63% of the columns
+    EXPECT_LT(distinct, 26500u);
+    EXPECT_GT(*std::max_element(drawn.begin(), drawn.end()), n - 50);
+
+    std::ostringstream wide, narrow;
+    widenote(n, wide);
+    widenote(bootstrapgenerator::narrowcolumns, narrow);
+    EXPECT_NE(wide.str().find("40000 columns"), std::string::npos);
+    EXPECT_EQ(narrow.str(), "");
 }

@@ -101,36 +101,6 @@ TEST(DirectRoad, ReplicateCutShortIsLeftOutAndCounted)
     EXPECT_NE(readfile("a.log.ma").find("standard errors based on 3 bootstrap replicates"), std::string::npos);
 }
 
-TEST(DirectRoad, UndefinedDistanceCostsOnlyItsTriplet)
-{
-    // The same report as from the log without the message and its matrix,
-    // for the undefined distance in the middle of a comparison and first in it.
-    const std::string undefined = "No data for comparing taxa $0a and $1b. Distance is undefined.\n"
-                                  " 1 $0a        -\n 2 $1b   0.10000        -\n 3 $2c   0.90000  0.20000        -\n";
-    const std::string m1 = " 1 $0a        -\n 2 $1b   0.30000        -\n 3 $2c   0.50000  0.40000        -\n";
-    const std::string m2 = " 1 $0a        -\n 2 $1b   0.35000        -\n 3 $2c   0.60000  0.40000        -\n";
-    auto log = [&](const std::string& first, const std::string& middle) {
-        std::string text;
-        for (int i = 1; i <= 3; ++i)
-            text += "begin_bootstrap_replicate " + std::to_string(i) + "\n###begin 0 1 GroupX versus GroupY\n" +
-                    (i == 2 ? first : "") + m1 + (i == 3 ? middle : "") + (i == 1 ? m1 : m2) + m2 +
-                    "###end 0 1\nend_bootstrap_replicate\n";
-        return text + "bootstrap_end\n";
-    };
-    for (const char* ranking : {"0", "1"}) {
-        tempdir dir;
-        direct(log("", ""), ranking);
-        const std::string want = readfile("a.log.ma");
-        EXPECT_EQ(want.find("nan"), std::string::npos) << want;
-        for (const auto& [first, middle] : {std::pair{undefined, std::string()}, std::pair{std::string(), undefined},
-                                            std::pair{undefined, undefined}}) {
-            const runresult res = direct(log(first, middle), ranking);
-            EXPECT_EQ(res.rc, 1);
-            EXPECT_EQ(readfile("a.log.ma"), want) << first << middle;
-        }
-    }
-}
-
 TEST(DirectRoad, OneReplicateReportsNotANumber)
 {
     tempdir dir;

@@ -254,7 +254,6 @@ TEST(FastPaths, CommandFileMatchesTheStraightforwardWriter)
         ASSERT_NE(res.console.find("Hand the file d.nex.cd over to PAUP"), std::string::npos) << res.console;
 
         std::ostringstream plain;
-        randreset();
         straightforward::commandfile(plain, names, seqs, groups, "d.nex", "Mon Jan  1 00:00:00 2001\n",
                                      "dset distance=JC; \n\n", ranking, br);
         EXPECT_EQ(maskdate(readfile("d.nex.cd")), maskdate(plain.str())) << answers;

@@ -26,6 +26,10 @@ TEST(CommandLine, HelpVersionAndWrongArguments)
         {{"--help", "-x"}, 2, "", "tolvi: unknown option '-x'\n"},
         {{"primates.nex"}, 2, "", "tolvi: unexpected argument 'primates.nex'\n"},
         {{"-"}, 2, "", "tolvi: unknown option '-'\n"},
+        {{"construct", "--help"}, 0, "Writes the PAUP command file", ""},
+        {{"evaluate", "-h"}, 0, "Evaluates the PAUP log", ""},
+        {{"template", "--help"}, 0, "Writes the group definition template", ""},
+        {{"evaluate", "x.log", "--bogus"}, 2, "", "tolvi evaluate: The following argument was not expected: --bogus"},
     };
     for (const argcase& c : cases) {
         std::vector<const char*> argv{"tolvi"};

@@ -72,7 +72,6 @@ struct piperun {
 // One run: `answers` up to the hand-off, the stand-in, then the log path.
 piperun pipeline(const std::string& answers, const std::string& nex)
 {
-    randreset();
     piperun r;
     std::ostringstream out;
     handoffbuf buf(answers, nex + ".log\n", [&] {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "figure.h"
 #include "summary.h"
 #include "testutil.h"
@@ -100,12 +101,19 @@ TEST(Results, TableHoldsTheReportsValuesAndFigureRenders)
         const char* log;
         bool ranking;
         std::size_t rows;
+        bool subcommand;  // `tolvi evaluate LOG` instead of the dialogue's direct road
     };
-    for (const row& r : {row{"pairwise.log", false, 3}, row{"ranking.log", true, 2}}) {
+    for (const row& r : {row{"pairwise.log", false, 3, false}, row{"ranking.log", true, 2, false},
+                         row{"pairwise.log", false, 3, true}, row{"ranking.log", true, 2, true}}) {
         tempdir dir;
         copydata(r.log);
-        const runresult res = run(std::string("1\n") + (r.ranking ? "1" : "0") + "\n" + r.log + "\n");
-        ASSERT_EQ(res.rc, 1);
+        if (r.subcommand) {
+            const char* argv[] = {"evaluate", r.log, "--ranking"};
+            std::ostringstream out, err;
+            ASSERT_EQ(evaluatelogs(r.ranking ? 3 : 2, argv, out, err), 0) << err.str();
+        } else {
+            ASSERT_EQ(run(std::string("1\n") + (r.ranking ? "1" : "0") + "\n" + r.log + "\n").rc, 1);
+        }
         const std::string ma = std::string(r.log) + ".ma";
         const std::vector<std::string> report = split(readfile(ma), '\n');
         const table t = readtable(ma + ".tsv");

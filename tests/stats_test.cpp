@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 #include <vector>
 
 #include "jack.h"
@@ -113,68 +112,37 @@ TEST(Summary, OneReplicateHasNoStandardDeviation)
 
 TEST(Summary, NonFiniteReplicatesAreLeftOutOfTheirComparisonOnly)
 {
-    grcomp none(0, 1, "A", "B");  // no triplet: d and ratio are nan
-    grcomp zero = none;           // the B branches sum to zero: ratio is inf
+    // Records without a triplet (nan), with B branches summing to zero (ratio
+    // inf) and with A branches summing beyond the float range, first, in the
+    // middle and last: comparison 1 as without them, comparison 0 untouched;
+    // comparison 2, without a finite replicate, nan as the rows give it.
+    grcomp none(0, 1, "A", "B"), zero = none, huge = none;
     zero.KOAs = {0.5f, 0.25f};
     zero.KOBs = {0.25f, -0.25f};
-    grcomp huge = none;  // the A branches sum beyond the float range
     huge.KOAs = {3e38f, 3e38f};
     huge.KOBs = {1.0f, 1.0f};
-    const std::vector<grcomp> good{record(0.1f, 1.5f), record(-0.3f, 0.7f), record(0.05f, 1.1f), record(0.2f, 2.5f)};
-    struct row {
-        std::vector<std::pair<std::size_t, grcomp>> bad;  // inserted before the good row at the index
-        int notriplet, zerosum, outofrange;
-    };
-    const row rows[] = {
-        {{{0, none}}, 1, 0, 0},
-        {{{2, zero}}, 0, 1, 0},
-        {{{4, huge}}, 0, 0, 1},
-        {{{1, none}, {3, zero}, {3, huge}}, 1, 1, 1},
-    };
-    const grcomp other = record(0.4f, 1.2f);  // comparison 0, finite in every row
-    for (const row& r : rows) {
-        replicatetable without, with;
-        for (std::size_t i = 0; i <= good.size(); ++i) {
-            for (const auto& [at, g] : r.bad)
-                if (at == i)
-                    with.push_back({other, g});
-            if (i < good.size()) {
-                without.push_back({other, good[i]});
-                with.push_back({other, good[i]});
-            }
-        }
-        std::vector<grcomp> want, got;
-        confint(without, want);
-        const std::vector<leftout> left = confint(with, got);
-        // Comparison 1 exactly as without the bad rows.
-        EXPECT_EQ(got[1].d, want[1].d);
-        EXPECT_EQ(got[1].ratio, want[1].ratio);
-        EXPECT_EQ(got[1].sdd, want[1].sdd);
-        EXPECT_EQ(got[1].sdratio, want[1].sdratio);
-        EXPECT_EQ(got[1].replicates, 4);
-        // Comparison 0 uses every row.
-        EXPECT_EQ(got[0].replicates, static_cast<int>(with.size()));
-        ASSERT_EQ(left.size(), 1u);
-        EXPECT_EQ(left[0].comparison, 1u);
-        EXPECT_EQ(left[0].notriplet, r.notriplet);
-        EXPECT_EQ(left[0].zerosum, r.zerosum);
-        EXPECT_EQ(left[0].outofrange, r.outofrange);
-    }
-
-    // No finite row at all: the values are not numbers, as the rows give them.
-    replicatetable table{{none, zero}, {none, good[0]}};
-    std::vector<grcomp> final;
-    const std::vector<leftout> left = confint(table, final);
-    EXPECT_TRUE(std::isnan(final[0].d));
-    EXPECT_EQ(final[0].replicates, 0);
-    EXPECT_EQ(final[1].ratio, table[1][1].ratio);
-    std::ostringstream out;
-    leftoutlines(left, final, table.size(), out);
-    EXPECT_EQ(out.str(),
-              "\nWARNING: A versus B: no bootstrap replicate gives a finite d and ratio (2 without a usable triplet); "
-              "the report has no usable values for this comparison.\n\n"
-              "\nWARNING: A versus B: 1 of 2 bootstrap replicate(s) give no finite d and ratio (1 where the branch "
-              "lengths of B sum to zero); they are left out, and d, ratio and their standard errors are based on 1.\n\n");
+    const grcomp other = record(0.4f, 1.2f);
+    replicatetable without{{other, record(0.1f, 1.5f), none}, {other, record(-0.3f, 0.7f), none},
+                           {other, record(0.05f, 1.1f), none}};
+    replicatetable with{{other, none, none}, without[0], {other, zero, none}, without[1], without[2],
+                        {other, huge, none}};
+    std::vector<grcomp> want, got;
+    confint(without, want);
+    const std::vector<leftout> left = confint(with, got);
+    EXPECT_EQ(got[1].d, want[1].d);
+    EXPECT_EQ(got[1].ratio, want[1].ratio);
+    EXPECT_EQ(got[1].sdd, want[1].sdd);
+    EXPECT_EQ(got[1].sdratio, want[1].sdratio);
+    EXPECT_EQ(got[0].replicates, 6);
+    EXPECT_EQ(got[1].replicates, 3);
+    EXPECT_EQ(got[2].replicates, 0);
+    EXPECT_TRUE(std::isnan(got[2].d));
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].comparison, 1u);
+    EXPECT_EQ(left[0].notriplet, 1);
+    EXPECT_EQ(left[0].zerosum, 1);
+    EXPECT_EQ(left[0].outofrange, 1);
+    EXPECT_EQ(left[1].notriplet, 6);
 }
 
 TEST(Summary, ShortRowsAreLeftOut)

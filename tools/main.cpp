@@ -15,13 +15,14 @@
 namespace {
 
 const char* const usage =
-    "Usage: tolvi-standin [-C DIR] COMMANDFILE\n"
+    "Usage: tolvi-standin [-n] [-C DIR] COMMANDFILE\n"
     "       tolvi-standin --help | --version\n"
     "\n"
     "Carries out a command file written by Tolvi in place of PAUP and writes the\n"
     "log PAUP would write, under the name the file's \"log file=NAME\" command gives,\n"
     "relative to DIR (default: the current directory). Only uncorrected (\"p\") and\n"
-    "Jukes-Cantor distances are computed. This program is not PAUP.\n"
+    "Jukes-Cantor distances are computed. -n is taken as PAUP takes it in job\n"
+    "scripts (paup -n FILE) and changes nothing. This program is not PAUP.\n"
     "Exit value: 0 done, 1 the command file could not be carried out, 2 usage.\n";
 
 std::string now()
@@ -50,7 +51,9 @@ int main(int argc, char** argv)
             std::cout << "tolvi-standin " TOLVI_VERSION "\n";
             return 0;
         }
-        if (a == "-C" && i + 1 < argc) {
+        if (a == "-n") {
+            // PAUP's "no window" switch, as job scripts call PAUP: the stand-in has none
+        } else if (a == "-C" && i + 1 < argc) {
             dir = argv[++i];
         } else if (commandfile.empty() && !a.empty() && a[0] != '-') {
             commandfile = a;

@@ -4,16 +4,6 @@
 
 namespace {
 
-// The generator of the bootstrap column draw: the only state the program
-// keeps outside its objects. It starts at 1 and is never seeded.
-std::uint32_t randstate = 1;
-
-int randnext()
-{
-    randstate = randstate * 1103515245u + 12345u;
-    return static_cast<int>((randstate >> 16) & 32767u);
-}
-
 // A name that begins with a digit or "$" would run into the marks in front of
 // it; a "|" keeps them apart.
 bool needsbar(const std::string& name)
@@ -25,23 +15,6 @@ bool needsbar(const std::string& name)
 const std::string nosequence;
 
 }  // namespace
-
-void randreset()
-{
-    randstate = 1;
-}
-
-int scaledraw(int n, int r)
-{
-    // n * r is exact in double, and so is the division by a power of two.
-    const float q = static_cast<float>(static_cast<double>(n) * static_cast<double>(r) / 32768.0);
-    return static_cast<int>(q);
-}
-
-int commander::randchoice(int n)
-{
-    return scaledraw(n, randnext());
-}
 
 std::tm localclock()
 {
@@ -171,37 +144,4 @@ std::uint64_t commander::vectoriter(const group& og, const group& g1, const grou
                 ++n;
             }
     return n;
-}
-
-void commander::writebootmatrix(std::ostream& cdfile, const std::string&) const
-{
-    const std::size_t L = seqs.empty() ? 0 : seqs.front().size();
-    std::string block = "\nBegin data;\ndimensions ntax=" + std::to_string(seqnames.size()) +
-                        " nchar=" + std::to_string(L) + ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
-
-    std::vector<std::size_t> randpos;
-    randpos.reserve(L);
-    for (std::size_t i = 0; i < L; ++i)
-        randpos.push_back(static_cast<std::size_t>(randchoice(static_cast<int>(L))));
-
-    // The rows are gathered straight into the block, which is written at once.
-    for (std::size_t t = 0; t < seqnames.size(); ++t) {
-        const std::string& s = t < seqs.size() ? seqs[t] : nosequence;
-        block += seqnames[t];
-        block += '\t';
-        const std::size_t at = block.size();
-        block.resize(at + L + 1);
-        char* row = block.data() + at;
-        if (s.size() >= L) {
-            const char* from = s.data();
-            for (std::size_t k = 0; k < L; ++k)
-                row[k] = from[randpos[k]];
-        } else {
-            for (std::size_t k = 0; k < L; ++k)
-                row[k] = randpos[k] < s.size() ? s[randpos[k]] : '?';
-        }
-        row[L] = '\n';
-    }
-    block += ";\nend;\n\n\n";
-    cdfile << block;
 }

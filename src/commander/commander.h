@@ -45,10 +45,6 @@ public:
     // The triplets (og, g1, g2) of one comparison, leaving out those that name
     // one taxon twice; returns how many were written.
     std::uint64_t vectoriter(const group& og, const group& g1, const group& g2, std::ostream& cdfile) const;
-    // One resampled data block of a bootstrap replicate.
-    void writebootmatrix(std::ostream& cdfile, const std::string& nex) const;
-    // A column position from 0 to n-1 drawn with the program's generator.
-    static int randchoice(int n);
 
 private:
     std::ostream* console_;
@@ -56,12 +52,5 @@ private:
 
     std::uint64_t comparison(const group& a, const group& b, std::ostream& cdfile) const;
 };
-
-// Sets the bootstrap generator back to its start state 1.
-void randreset();
-
-// The column for generator output r (0 .. 32767) among n columns: n * r / 32768
-// rounded to single precision, then truncated.
-int scaledraw(int n, int r);
 
 #endif

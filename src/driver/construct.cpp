@@ -11,6 +11,7 @@
 #include "extractor.h"
 #include "grdef.h"
 #include "nexim.h"
+#include "outfile.h"
 
 namespace {
 
@@ -75,11 +76,11 @@ void overlapnotes(const std::vector<group>& grps, std::ostream& out)
     }
 }
 
-bool copyusertree(std::ostream& cdfile, std::ostream& out)
+bool copyusertree(std::ostream& cdfile, std::ostream& out, const std::string& file)
 {
-    std::ifstream tree("usertree");
+    std::ifstream tree(file);
     if (!tree) {
-        out << "\n\nThe tree file \"usertree\" cannot be opened: Tolvi stops.\n";
+        out << "\n\nThe tree file \"" << file << "\" cannot be opened: Tolvi stops.\n";
         return false;
     }
     std::string w;
@@ -87,12 +88,12 @@ bool copyusertree(std::ostream& cdfile, std::ostream& out)
     while (!found && tree >> w)
         found = w.find("PAUP_1") != std::string::npos;
     if (!found) {
-        out << "\n\nThe tree file \"usertree\" holds no tree PAUP_1: Tolvi stops.\n";
+        out << "\n\nThe tree file \"" << file << "\" holds no tree PAUP_1: Tolvi stops.\n";
         return false;
     }
     std::string dropped, kept, last;
     if (!(tree >> dropped >> kept >> last)) {
-        out << "\n\nThe tree file \"usertree\" ends inside the tree PAUP_1: Tolvi stops.\n";
+        out << "\n\nThe tree file \"" << file << "\" ends inside the tree PAUP_1: Tolvi stops.\n";
         return false;
     }
     const std::string text = "\nusertree " + kept + " " + last + ";\n\n";
@@ -101,13 +102,13 @@ bool copyusertree(std::ostream& cdfile, std::ostream& out)
     return true;
 }
 
-int copysetting(int mls, std::ostream& cdfile, std::ostream& out)
+int copysetting(int mls, std::ostream& cdfile, std::ostream& out, const std::string& file)
 {
-    std::ifstream settings("MLS");
+    std::ifstream settings(file);
     const std::string marker = "*MLS" + std::to_string(mls);
     out << "\nusing " << marker << ":\n";
     if (!settings) {
-        out << "\n\nThe settings file \"MLS\" cannot be opened: Tolvi stops.\n";
+        out << "\n\nThe settings file \"" << file << "\" cannot be opened: Tolvi stops.\n";
         return 2;
     }
     std::string w;
@@ -133,23 +134,27 @@ int copysetting(int mls, std::ostream& cdfile, std::ostream& out)
     return 0;
 }
 
-void writereplicates(std::ostream& cdfile, const commander& cdtype1, const std::string& section,
-                     const std::string& nex, int br, std::ostream& out, std::ostream* meter)
+void writereplicates(std::ostream& cdfile, replicatewriter& writer, bootstrapgenerator& generator,
+                     replicaterange range, int br, std::ostream& out, std::ostream* meter)
 {
-    std::string block;
-    for (int i = 0; i < br; ++i) {
-        const int N = i + 1;
-        cdfile << "[!\nbegin_bootstrap_replicate " << N << "\n]";
-        cdtype1.writebootmatrix(cdfile, nex);
-        cdfile << "begin PAUP;\n";
-        cdfile << section;
+    for (int N = range.first; N <= range.last; ++N) {
+        writer.write(cdfile, N, generator);
         out << progress(N, br);
-        cdfile << "[!\nend_bootstrap_replicate " << N << "\n]";
         if (!cdfile)
             break;  // a full disk: no use writing on (reported by the caller)
-        if (meter && (N % 10 == 0 || N == br))
-            *meter << "\r  writing bootstrap replicate " << N << " of " << br << (N == br ? "\n" : "") << std::flush;
+        if (meter && (N % 10 == 0 || N == range.last))
+            *meter << "\r  writing bootstrap replicate " << N << " of " << br << (N == range.last ? "\n" : "")
+                   << std::flush;
     }
+    cdfile << "\n\n[!bootstrap_end\n\n]";
+}
+
+void widenote(std::size_t columns, std::ostream& out)
+{
+    if (bootstrapgenerator::wide(columns))
+        out << "\nThe alignment has " << columns << " columns, more than the " << bootstrapgenerator::narrowcolumns
+            << " one bootstrap draw covers: each column of a replicate is drawn from all " << columns
+            << " with three draws joined.\n";
 }
 
 int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr, std::ostream* meter)
@@ -208,12 +213,11 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     overlapnotes(grps, out);
 
     nexc = nex + ".cd";
-    // A large buffer: the file runs to hundreds of megabytes.
-    std::vector<char> cdbuffer(1 << 20);
-    std::ofstream cdfile;
-    cdfile.rdbuf()->pubsetbuf(cdbuffer.data(), static_cast<std::streamsize>(cdbuffer.size()));
-    cdfile.open(nexc);
-    if (!cdfile) {
+    // Written under a temporary name: an end before the file is complete
+    // leaves no command file that PAUP would run.
+    outfile cd(nexc);
+    std::ostream& cdfile = cd.stream();
+    if (!cd.is_open()) {
         out << "\n\nThe command file " << nexc << " cannot be created: Tolvi stops.\n";
         return 2;
     }
@@ -262,10 +266,11 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
         out << "too many!<=1000\n\n";
     out << "\nwriting command file.....\n";
     out << "\nstatus:\n";
-    writereplicates(cdfile, cdtype1, section, nex, br, out, meter);
-    cdfile << "\n\n[!bootstrap_end\n\n]";
-    cdfile.close();
-    if (!cdfile) {
+    replicatewriter writer(cdtype1.seqnames, cdtype1.seqs, section);
+    bootstrapgenerator generator;
+    widenote(writer.columns(), out);
+    writereplicates(cdfile, writer, generator, {1, br}, br, out, meter);
+    if (!cd.commit()) {
         out << "\n\nThe command file " << nexc << " could not be written completely: Tolvi stops.\n";
         return 2;
     }

@@ -7,6 +7,8 @@
 
 #include "commander.h"
 #include "group.h"
+#include "plan.h"
+#include "replicates.h"
 
 // Pieces of the construct-first road, open to the tests.
 
@@ -25,18 +27,20 @@ void overlapnotes(const std::vector<group>& grps, std::ostream& out);
 
 // Copies the user tree from the file "usertree" to the command file (and the
 // console). False, with a message, when the file or the tree is missing.
-bool copyusertree(std::ostream& cdfile, std::ostream& out);
+bool copyusertree(std::ostream& cdfile, std::ostream& out, const std::string& file = "usertree");
 
 // Copies the maximum-likelihood setting number `mls` from the file "MLS" to
 // the command file (and the console). Returns 0 when copied, 1 when the file
 // has no such setting, 2 when the file cannot be read.
-int copysetting(int mls, std::ostream& cdfile, std::ostream& out);
+int copysetting(int mls, std::ostream& cdfile, std::ostream& out, const std::string& file = "MLS");
 
-// The bootstrap replicates of the command file: markers, resampled data block
-// and the comparison section `section` (formed once, the same for every
-// replicate), with the progress in tenths on `out`; `meter`, when given, gets
-// a progress line for the terminal.
-void writereplicates(std::ostream& cdfile, const commander& cdtype1, const std::string& section,
-                     const std::string& nex, int br, std::ostream& out, std::ostream* meter);
+// The bootstrap replicates `range` of the command file (of `br` in the run)
+// and the end marker, the columns drawn from `generator`, with the progress in
+// tenths on `out`; `meter`, when given, gets a progress line for the terminal.
+void writereplicates(std::ostream& cdfile, replicatewriter& writer, bootstrapgenerator& generator,
+                     replicaterange range, int br, std::ostream& out, std::ostream* meter);
+
+// Says so when the alignment is too long for one bootstrap draw per column.
+void widenote(std::size_t columns, std::ostream& out);
 
 #endif

@@ -185,6 +185,7 @@ void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::o
         bool got = logfile.word(sch);
         if (got && sch == "bootstrap_end") {
             out << "\n\nlast bootstr repl!\n\n";
+            ended = true;
             return;
         }
         if (logfile.eof()) {
@@ -208,6 +209,7 @@ void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::o
             std::vector<grcomp> einzelverglgr;
             movethrgrps(logfile, einzelverglgr, out);
             verglgr.push_back(std::move(einzelverglgr));
+            replicates.push_back(repl);
         }
     }
 }

@@ -28,6 +28,11 @@ public:
     extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18,
               bool prefetch = false);
 
+    // The number of each row's bootstrap replicate as the log gives it, and
+    // whether the log reached its end marker ("bootstrap_end").
+    std::vector<int> replicates;
+    bool ended = false;
+
     void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
     void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);
     void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);

@@ -49,7 +49,9 @@ void writeresults(const std::vector<grcomp>& final, const replicatetable& replic
         console << "The table " << tablename << " could not be written.\n";
 
     figureinfo info;
-    info.source = logname;
+    // The title names what the report is named after: the data file, the log
+    // or the run of part logs.
+    info.source = reportname.ends_with(".ma") ? reportname.substr(0, reportname.size() - 3) : reportname;
     info.replicates = br;
     info.ranking = ranking;
     if (!final.empty())

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "bootstrap.h"
 #include "commander.h"
 #include "extractor.h"
 
@@ -53,15 +54,12 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
                 undefinedwarning(grIDa, grIDb, out);
             undefined = true;
             // Past the message's last word; a "###end" first ends the comparison.
-            do {
-                log >> sch;
-                if (log.eof()) {
-                    out << "\n\nEnd of file reached!\n\n";
-                    return true;
-                }
-                if (sch == "###end")
-                    return true;
-            } while (sch != "undefined.");
+            while (log >> sch && sch != "undefined." && sch != "###end") {
+            }
+            if (log.eof())
+                out << "\n\nEnd of file reached!\n\n";
+            if (log.eof() || sch == "###end")
+                return true;
             continue;
         }
         if (sch.find('$') != std::string::npos) {
@@ -308,6 +306,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     put(cd, "[!\n\nStarting rate calculations...\n\n];begin PAUP;\nfactory; set monitor=no warnreset=no;\n");
     put(cd, setting);
     section(cd, groups, ranking);
+    bootstrapgenerator generator;
     for (int n = 1; n <= br; ++n) {
         put(cd, "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]\nBegin data;\ndimensions ntax=");
         put(cd, static_cast<long long>(names.size()));
@@ -316,7 +315,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
         put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
         std::vector<int> randpos;
         for (std::size_t i = 0; i < L; ++i)
-            randpos.push_back(commander::randchoice(static_cast<int>(L)));
+            randpos.push_back(scaledraw(static_cast<int>(L), generator.next15()));
         for (std::size_t t = 0; t < names.size(); ++t) {
             put(cd, marked[t] + "\t");
             for (int p : randpos)

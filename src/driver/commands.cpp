@@ -1,0 +1,426 @@
+#include "commands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iomanip>
+
+#include "abfrage.h"
+#include "construct.h"
+#include "driver.h"
+#include "grdef.h"
+#include "nexim.h"
+#include "outfile.h"
+#include "partlogs.h"
+#include "plan.h"
+
+namespace {
+
+// Parses the command line; on --help shows it and returns 0, on a wrong use
+// names the fault and returns 2; -1 when the run is to go on.
+int parse(CLI::App& app, int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << app.get_name() << ": " << e.what() << "\n" << "Run '" << app.get_name() << " --help' for the options.\n";
+        return 2;
+    }
+    return -1;
+}
+
+// A message of the dialogue's readers, as one line: blank lines and the
+// dialogue's "Tolvi stops." left out.
+std::string oneline(const std::string& text)
+{
+    std::string s;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (const std::size_t p = line.find(": Tolvi stops."); p != std::string::npos)
+            line.erase(p);
+        if (line.find_first_not_of(" \t") == std::string::npos)
+            continue;
+        s += (s.empty() ? "" : " ") + line.substr(line.find_first_not_of(" \t"));
+    }
+    return s;
+}
+
+struct alignment {
+    std::vector<std::string> names;
+    std::vector<std::string> sequences;
+};
+
+// Reads the NEXUS data file as the dialogue does; false with a message.
+bool readdata(const std::string& file, alignment& a, const std::string& who, std::ostream& err)
+{
+    if (file.empty() || file.find_first_of(" \t\n\r\v\f") != std::string::npos || file.find('\0') != std::string::npos) {
+        err << who << ": the data file name \"" << file << "\" cannot be used (it is empty or holds white space)\n";
+        return false;
+    }
+    std::istringstream answer(file);
+    std::ostringstream console;
+    std::string typed;
+    const std::optional<std::string> opened = nexim(a.names, a.sequences, typed, answer, console);
+    std::error_code ec;
+    if (!opened || opened->empty() || std::filesystem::is_directory(file, ec)) {
+        err << who << ": the data file " << file << " cannot be opened\n";
+        return false;
+    }
+    if (a.names.empty()) {
+        err << who << ": no taxon could be read from the data file " << file
+            << " (Tolvi reads the name and sequence pairs after the word MATRIX)\n";
+        return false;
+    }
+    return true;
+}
+
+std::ostream& nowhere()
+{
+    static std::ostream sink(nullptr);
+    return sink;
+}
+
+const char* const who_construct = "tolvi construct";
+
+// The groups from --group NAME=LIST ... and --outgroup LIST, numbered as the
+// dialogue numbers typed groups.
+bool typedgroups(const std::vector<std::string>& specs, const std::string& outgroup, std::vector<group>& groups,
+                 std::ostream& err)
+{
+    auto parselist = [&](const std::string& list, std::vector<int>& numbers, const std::string& option) {
+        std::ostringstream msg;
+        std::string toolarge;
+        if (list.find('\0') != std::string::npos || !indzeile(numbers, list.c_str(), msg, toolarge) ||
+            list.find_first_not_of("0123456789,- \t") != std::string::npos) {
+            err << who_construct << ": " << option << ": the list \"" << list
+                << "\" is no list of taxon numbers (like 2-6 or 1,3,5-7)\n";
+            return false;
+        }
+        if (!toolarge.empty()) {
+            err << who_construct << ": " << option << ": the taxon number " << toolarge << " is too large\n";
+            return false;
+        }
+        return true;
+    };
+    for (const std::string& spec : specs) {
+        const std::size_t eq = spec.find('=');
+        const std::string name = spec.substr(0, eq);
+        if (eq == std::string::npos || name.empty() || name.find_first_of(" \t\n") != std::string::npos) {
+            err << who_construct << ": --group " << spec << ": give a group as NAME=LIST, e.g. apes=2-6\n";
+            return false;
+        }
+        for (const group& g : groups)
+            if (g.gname == name) {
+                err << who_construct << ": --group " << spec << ": the group " << name << " is given twice\n";
+                return false;
+            }
+        group g(static_cast<int>(groups.size()), name);
+        if (!parselist(spec.substr(eq + 1), g.tind, "--group " + spec))
+            return false;
+        groups.push_back(std::move(g));
+    }
+    group og(static_cast<int>(groups.size()), "outgroup");
+    if (!parselist(outgroup, og.tind, "--outgroup " + outgroup))
+        return false;
+    groups.push_back(std::move(og));
+    return true;
+}
+
+// The files a construct run writes.
+std::vector<std::string> targets(const std::string& prefix, int parts)
+{
+    if (parts == 1)
+        return {prefix + ".cd"};
+    std::vector<std::string> t;
+    for (int k = 1; k <= parts; ++k)
+        t.push_back(partfilename(prefix, k));
+    t.push_back(prefix + ".slurm");
+    return t;
+}
+
+}  // namespace
+
+int construct(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app("Writes the PAUP command file of a run (or its parts) without the dialogue.", who_construct);
+    std::string datafile, grdeffile, outgroup, settingsfile = "MLS", prefix;
+    std::vector<std::string> groupspecs, usertree;
+    bool ranking = false, redo = false;
+    int setting = 0, replicates = 100, parts = 1;
+    std::uint32_t seed = bootstrapgenerator::defaultseed;
+    app.add_option("DATAFILE", datafile, "the NEXUS data file")->required();
+    auto* grdefopt = app.add_option("--groups", grdeffile, "a group definition file");
+    auto* groupopt = app.add_option("--group", groupspecs, "a group as NAME=LIST (repeatable), e.g. apes=2-6")
+                         ->excludes(grdefopt)->take_all()->allow_extra_args(false);
+    auto* outopt = app.add_option("--outgroup", outgroup, "the outgroup's taxa, e.g. 1 or 1,12")->excludes(grdefopt);
+    app.add_flag("--ranking", ranking, "the ranking list (the last group is the reference) instead of pairwise comparisons");
+    app.add_option("--setting", setting, "the setting *MLSK of the settings file")->required();
+    app.add_option("--settings", settingsfile, "the settings file (default MLS)");
+    auto* treeopt = app.add_option("--usertree", usertree, "copy the user tree PAUP_1 (default file: usertree)")
+                        ->expected(0, 1);
+    app.add_option("--bootstrap,-b", replicates, "bootstrap replicates (default 100)")->check(CLI::Range(1, 1 << 30));
+    app.add_option("--parts", parts, "split the replicates into N command files (default 1)")
+        ->check(CLI::Range(1, 1 << 30));
+    app.add_option("--seed", seed, "start of the bootstrap generator (default 1, as the dialogue)");
+    app.add_option("--prefix", prefix, "the name output files are formed from (default: DATAFILE)");
+    app.add_flag("--redo", redo, "replace command files, parts and job script of an earlier run");
+    app.footer("Writes PREFIX.cd, or PREFIX.cd.1 .. PREFIX.cd.N and PREFIX.slurm with --parts N;\n"
+               "PAUP writes the logs PREFIX.log (PREFIX.log.K), which 'tolvi evaluate' reads.");
+    if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
+        return rc;
+
+    if (grdefopt->count() == 0 && groupopt->count() == 0) {
+        err << who_construct << ": the groups are missing: give --groups FILE, or --group NAME=LIST ... and --outgroup LIST\n";
+        return 2;
+    }
+    if (groupopt->count() > 0 && outopt->count() == 0) {
+        err << who_construct << ": --group needs --outgroup LIST\n";
+        return 2;
+    }
+    if (outopt->count() > 0 && groupopt->count() == 0) {
+        err << who_construct << ": --outgroup goes with --group NAME=LIST\n";
+        return 2;
+    }
+    if (parts > replicates) {
+        err << who_construct << ": --parts " << parts << ": more parts than the " << replicates
+            << " bootstrap replicates\n";
+        return 2;
+    }
+    if (prefix.empty())
+        prefix = datafile;
+
+    alignment data;
+    if (!readdata(datafile, data, who_construct, err))
+        return 2;
+
+    std::vector<group> groups;
+    std::string groupoption = "--groups " + grdeffile;
+    if (grdefopt->count() > 0) {
+        std::ostringstream msg;
+        grdefimp(groups, grdeffile, msg);
+        if (msg.str().find("End of taxa-group matrix") == std::string::npos) {
+            err << who_construct << ": " << groupoption << ": the group definition file cannot be read: "
+                << oneline(msg.str()) << "\n";
+            return 2;
+        }
+    } else {
+        groupoption = "--group";
+        if (!typedgroups(groupspecs, outgroup, groups, err))
+            return 2;
+    }
+    {
+        std::ostringstream msg;
+        if (!checkgroups(groups, data.names, msg)) {
+            err << who_construct << ": " << groupoption << ": " << oneline(msg.str()) << "\n";
+            return 2;
+        }
+    }
+
+    std::ostringstream tree, settingtext, msg;
+    if (treeopt->count() > 0 && !copyusertree(tree, msg, usertree.empty() ? "usertree" : usertree.front())) {
+        err << who_construct << ": --usertree: " << oneline(msg.str()) << "\n";
+        return 2;
+    }
+    if (const int rc = copysetting(setting, settingtext, msg, settingsfile); rc != 0) {
+        if (rc == 1)
+            err << who_construct << ": --setting " << setting << ": the settings file " << settingsfile
+                << " holds no setting *MLS" << setting << "\n";
+        else
+            err << who_construct << ": --settings " << settingsfile << ": the settings file cannot be opened\n";
+        return 2;
+    }
+
+    commander cdtype1(data.names, data.sequences, groups, nowhere());
+    std::ostringstream headtext, sectiontext;
+    cdtype1.writematrix(headtext, prefix);
+    headtext << "begin PAUP;\nfactory; set monitor=no warnreset=no;\n" << tree.str() << settingtext.str();
+    const std::uint64_t triplets = ranking ? cdtype1.rank(sectiontext) : cdtype1.writecds(sectiontext);
+    if (triplets == 0) {
+        err << who_construct << ": " << groupoption
+            << ": the groups give no triplet of an outgroup taxon and two ingroup taxa: no comparison can be made\n";
+        return 2;
+    }
+    std::ostringstream notes;
+    overlapnotes(groups, notes);
+    if (!notes.str().empty())
+        err << who_construct << ": " << oneline(notes.str()) << "\n";
+
+    // Nothing of an earlier run is replaced without --redo; with it, parts of
+    // an earlier split beyond this run's are removed as well.
+    std::vector<std::string> files = targets(prefix, parts);
+    std::error_code ec;
+    for (int k = parts == 1 ? 1 : parts + 1; std::filesystem::exists(partfilename(prefix, k), ec); ++k)
+        files.push_back(partfilename(prefix, k));
+    if (!redo)
+        for (const std::string& f : files)
+            if (std::filesystem::exists(f, ec)) {
+                err << who_construct << ": " << f << " exists; --redo replaces it\n";
+                return 2;
+            }
+
+    const std::string section = sectiontext.str();
+    const std::string head = headtext.str();
+    replicatewriter writer(cdtype1.seqnames, cdtype1.seqs, section);
+    bootstrapgenerator generator(seed);
+    widenote(writer.columns(), err);
+    std::vector<std::unique_ptr<outfile>> written;
+    auto open = [&](const std::string& name) -> std::ostream* {
+        written.push_back(std::make_unique<outfile>(name));
+        if (!written.back()->is_open()) {
+            err << who_construct << ": " << name << " cannot be created\n";
+            return nullptr;
+        }
+        return &written.back()->stream();
+    };
+    const std::vector<replicaterange> ranges = splitreplicates(replicates, parts);
+    const std::string logline = "log file = " + prefix + ".log replace=yes;\n";
+    for (int k = 1; k <= parts; ++k) {
+        std::ostream* cd = open(parts == 1 ? prefix + ".cd" : partfilename(prefix, k));
+        if (!cd)
+            return 2;
+        if (parts == 1) {
+            *cd << head << section;
+        } else {
+            std::string parthead = head;
+            const std::size_t at = parthead.find(logline);
+            parthead.replace(at, logline.size(),
+                             "log file = " + partlogname(prefix, k) + " replace=yes;\n" +
+                                 partcomment({k, parts, ranges[k - 1], replicates}));
+            *cd << parthead;
+            if (k == 1)
+                *cd << section;  // the unresampled comparison, once
+        }
+        writereplicates(*cd, writer, generator, ranges[k - 1], replicates, nowhere(), nullptr);
+        if (parts > 1)
+            *cd << partending;
+    }
+    if (parts > 1) {
+        std::ostream* job = open(prefix + ".slurm");
+        if (!job)
+            return 2;
+        *job << slurmscript(prefix, parts);
+    }
+    for (const std::unique_ptr<outfile>& f : written)
+        if (!f->commit()) {
+            err << who_construct << ": " << f->name() << " could not be written completely\n";
+            return 2;
+        }
+    for (std::size_t k = static_cast<std::size_t>(parts) + (parts > 1 ? 1 : 0); k < files.size(); ++k)
+        std::filesystem::remove(files[k], ec);
+
+    if (parts == 1) {
+        out << "Wrote " << prefix << ".cd (" << replicates << " bootstrap replicates).\n"
+            << "Run it in PAUP (execute " << prefix << ".cd); PAUP writes the log " << prefix << ".log. Then:\n"
+            << "  tolvi evaluate " << prefix << ".log" << (ranking ? " --ranking" : "") << "\n";
+        return 0;
+    }
+    out << "Wrote " << parts << " command files of " << replicates << " bootstrap replicates:\n";
+    for (int k = 1; k <= parts; ++k)
+        out << "  " << partfilename(prefix, k) << "  replicates " << ranges[k - 1].first << "-" << ranges[k - 1].last
+            << ", log " << partlogname(prefix, k) << "\n";
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    out << "and the SLURM job script " << prefix << ".slurm.\n"
+        << "Run the parts on this machine with GNU parallel:\n"
+        << "  parallel -j " << cores << " ${PAUP:-paup} -n {} ::: " << prefix << ".cd.*\n"
+        << "or on a SLURM cluster:\n"
+        << "  sbatch --wait " << prefix << ".slurm\n"
+        << "then evaluate the part logs:\n"
+        << "  tolvi evaluate " << prefix << ".log.*" << (ranking ? " --ranking" : "") << "\n";
+    return 0;
+}
+
+int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    const char* const who = "tolvi evaluate";
+    CLI::App app("Evaluates the PAUP log of a run, or the part logs of a split run, and writes the report.", who);
+    std::vector<std::string> names;
+    bool ranking = false, partial = false;
+    std::string report;
+    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    app.add_option("LOG", names, "the log, or the part logs PREFIX.log.K in any order")->required();
+    app.add_flag("--ranking", ranking, "the run made a ranking list (construct --ranking)");
+    app.add_option("--report", report, "write the report to NAME.ma (default: the log's name; PREFIX.log for part logs)");
+    app.add_flag("--partial", partial, "evaluate the complete replicates even when some are missing");
+    app.add_option("--threads", threads, "logs read at once (default: the number of cores)")
+        ->check(CLI::Range(1u, 4096u));
+    app.footer("Exit value 0 when the report is written, 2 otherwise (nothing written).");
+    if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
+        return rc;
+
+    std::vector<logread> logs = readlogs(names, threads);
+    for (const logread& log : logs) {
+        if (!log.readable) {
+            err << who << ": the log " << log.name << " cannot be read (no such file, a folder, or not readable)\n";
+            return 2;
+        }
+        if (!log.messages.empty())
+            err << who << ": " << log.name << ":\n" << log.messages;
+    }
+
+    replicatetable table;
+    if (logs.size() == 1 && !logs.front().label) {
+        table = std::move(logs.front().rows);
+    } else {
+        mergedlogs merged = mergeparts(logs);
+        for (const std::string& f : merged.faults)
+            err << who << ": " << f << "\n";
+        if (merged.foreign || (!merged.faults.empty() && !partial)) {
+            err << who << ": no report is written" << (merged.foreign ? "" : " (--partial evaluates the complete replicates)")
+                << "\n";
+            return 2;
+        }
+        if (!merged.faults.empty())
+            err << who << ": --partial: evaluating " << merged.table.size() << " of " << merged.expected
+                << " bootstrap replicates" << (merged.missing.empty() ? "" : "; missing: " + numberranges(merged.missing))
+                << "\n";
+        table = std::move(merged.table);
+    }
+    if (report.empty())
+        report = defaultreportname(logs);
+    std::ostringstream console;
+    console << std::fixed << std::setprecision(5);
+    // Of part logs, the first part's holds the section of the alignment as read.
+    const auto first =
+        std::find_if(logs.begin(), logs.end(), [](const logread& l) { return l.label && l.label->part == 1; });
+    const std::string& logname = (first == logs.end() ? logs.front() : *first).name;
+    const int rc = evaluate(table, logname, ranking, report, static_cast<int>(table.size()), false, console);
+    (rc == 0 ? out : err) << console.str();
+    return rc == 0 ? 0 : 2;
+}
+
+int writetemplate(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    const char* const who = "tolvi template";
+    CLI::App app("Writes the group definition template DATAFILE.grdef for the data file's taxa.", who);
+    std::string datafile;
+    app.add_option("DATAFILE", datafile, "the NEXUS data file")->required();
+    if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
+        return rc;
+    alignment data;
+    if (!readdata(datafile, data, who, err))
+        return 2;
+    // Written under a temporary name, then renamed.
+    const std::string temp = datafile + ".tmp" + std::to_string(::getpid());
+    std::ostringstream msg;
+    if (!grdefhelp(data.names, temp, msg) ||
+        std::rename((temp + ".grdef").c_str(), (datafile + ".grdef").c_str()) != 0) {
+        std::remove((temp + ".grdef").c_str());
+        err << who << ": the template " << datafile << ".grdef could not be written\n";
+        return 2;
+    }
+    out << "Wrote the group definition template " << datafile << ".grdef for " << data.names.size()
+        << " taxa; fill in the groups and use it with: tolvi construct " << datafile << " --groups " << datafile
+        << ".grdef ...\n";
+    return 0;
+}
