@@ -67,11 +67,15 @@ const std::string smallrun = "construct small.nex --groups small.grdef --setting
 TEST(Parts, ConstructWritesTheDialoguesCommandFile)
 {
     tempdir dir;
-    for (const char* f : {"small.nex", "small.grdef", "MLS", "primates.chars.nexus"})
+    for (const char* f : {"small.nex", "small.grdef", "MLS", "primates.chars.nexus", "usertree"})
         copydata(f);
     cliresult r = tolvi("construct small.nex --groups small.grdef --setting 3 --bootstrap 5");
     ASSERT_EQ(r.rc, 0) << r.err;
     expectgolden("pairwise_grdef.cd", maskdate(readfile("small.nex.cd")));
+    // --usertree without a file name copies the tree of the file "usertree"
+    r = tolvi("construct small.nex --groups small.grdef --usertree --setting 3 --bootstrap 5 --prefix tree");
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(readfile("tree.cd").find("\nusertree [&U] ("), std::string::npos);
     r = tolvi("construct primates.chars.nexus --ranking --group hominids=2-4 --group gibbon=6 --group macaques=7-10 "
               "--outgroup 1,11,12 --setting 1 --bootstrap 2");
     ASSERT_EQ(r.rc, 0) << r.err;
@@ -194,6 +198,10 @@ TEST(Parts, PartLogsMissingCutShortDoubledOrForeign)
         {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.grdef", 2, "small.grdef is not the log of a part"},
         {"small.nex.log.1 small.nex.log.3 --partial", 0, "--partial: evaluating 6 of 9 bootstrap replicates; missing: 4-6"},
         {"small.nex.log.2 small.nex.log.3 small.nex.log.1 --threads 1", 0, ""},
+        // the glob small.nex.log.* also matches an earlier report; any other file is read
+        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma", 0,
+         "small.nex.log.ma is the report of these part logs, not a log: left out"},
+        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 other.log.ma", 2, "other.log.ma cannot be read"},
     };
     for (const logcase& c : cases) {
         std::filesystem::remove("small.nex.log.ma");

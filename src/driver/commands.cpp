@@ -137,6 +137,29 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
     return true;
 }
 
+// The names given to evaluate without the report of earlier evaluations of
+// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma,
+// which is no log and is written anew. Each one left out is named on `err`.
+std::vector<std::string> withoutreports(const std::vector<std::string>& names, const std::string& who,
+                                        std::ostream& err)
+{
+    const auto partof = [](const std::string& name, const std::string& stem) {
+        return name.size() > stem.size() + 1 && name.starts_with(stem + ".") &&
+               name.find_first_not_of("0123456789", stem.size() + 1) == std::string::npos;
+    };
+    std::vector<std::string> logs;
+    for (const std::string& name : names) {
+        const std::string stem = name.ends_with(".ma") ? name.substr(0, name.size() - 3) : std::string();
+        if (!stem.empty() && std::any_of(names.begin(), names.end(),
+                                         [&](const std::string& other) { return partof(other, stem); })) {
+            err << who << ": " << name << " is the report of these part logs, not a log: left out\n";
+            continue;
+        }
+        logs.push_back(name);
+    }
+    return logs;
+}
+
 // The files a construct run writes.
 std::vector<std::string> targets(const std::string& prefix, int parts)
 {
@@ -228,7 +251,8 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
 
     std::ostringstream tree, settingtext, msg;
-    if (treeopt->count() > 0 && !copyusertree(tree, msg, usertree.empty() ? "usertree" : usertree.front())) {
+    const std::string treefile = usertree.empty() || usertree.front().empty() ? "usertree" : usertree.front();
+    if (treeopt->count() > 0 && !copyusertree(tree, msg, treefile)) {
         err << who_construct << ": --usertree: " << oneline(msg.str()) << "\n";
         return 2;
     }
@@ -358,7 +382,7 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
         return rc;
 
-    std::vector<logread> logs = readlogs(names, threads);
+    std::vector<logread> logs = readlogs(withoutreports(names, who, err), threads);
     for (const logread& log : logs) {
         if (!log.readable) {
             err << who << ": the log " << log.name << " cannot be read (no such file, a folder, or not readable)\n";

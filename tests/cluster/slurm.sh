@@ -12,13 +12,13 @@
 # Usage: slurm.sh [-b BUILDDIR] [-t SECONDS] [-k]
 #   without -b  a trivial job array of three tasks: checks the cluster alone
 #   BUILDDIR    where tolvi and tolvi-standin are: the bundled example is
-#               constructed in parts, the job script that `tolvi construct`
-#               writes is submitted with PAUP pointing at the stand-in, the
-#               part logs are evaluated, and the report must equal, byte for
-#               byte, the report of the unsplit run
+#               constructed in parts (the runs of common.sh), the job script
+#               that `tolvi construct` writes is submitted with PAUP pointing
+#               at the stand-in, the part logs are evaluated, and each report
+#               must equal, byte for byte, the report of the unsplit run
 #   SECONDS     time limit for each wait (default: 60)
 #   -k          keep the temporary folder (its name is printed)
-# Exit value: 0 when the job array ran (and the reports are equal), 77 when
+# Exit value: 0 when the job arrays ran (and the reports are equal), 77 when
 # the test cannot run here (not root, SLURM or MUNGE not installed), 1
 # otherwise.
 
@@ -219,12 +219,14 @@ node_idle() { [ "$(sinfo -h -n "$node" -o %T 2>/dev/null)" = idle ]; }
 wait_for "the node $node did not become idle" "$slurmd_pid" node_idle
 echo "slurm.sh: cluster up in $tmp (controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
 
-# submits the job script $1 from the folder $2 and waits for the whole array
+# runs the submission command $2 (sbatch --wait ...) in the folder $1, its
+# output added to the folder's file "transcript"
 submit_and_wait() {
-  local script=$1 dir=$2 rc=0
-  (cd "$dir" && timeout "$limit" sbatch --wait --quiet "$script") || rc=$?
-  [ "$rc" -ne 124 ] || fail "the job array of $script did not end within $limit s"
-  [ "$rc" -eq 0 ] || fail "the job array of $script failed (sbatch exit value $rc)"
+  local dir=$1 line=$2 rc=0
+  (cd "$dir" && timeout "$limit" bash -c "$line") >>"$dir/transcript" 2>&1 || rc=$?
+  [ "$rc" -eq 0 ] || sed 's/^/    /' "$dir/transcript" >&2
+  [ "$rc" -ne 124 ] || fail "the job array of '$line' in $dir did not end within $limit s"
+  [ "$rc" -eq 0 ] || fail "the job array of '$line' in $dir failed (sbatch exit value $rc)"
 }
 
 if [ -z "$build" ]; then
@@ -236,7 +238,7 @@ if [ -z "$build" ]; then
 #SBATCH --output=trivial.%A_%a.out
 echo "task $SLURM_ARRAY_TASK_ID" >"task.$SLURM_ARRAY_TASK_ID"
 EOF
-  submit_and_wait trivial.slurm "$tmp/jobs"
+  submit_and_wait "$tmp/jobs" "sbatch --wait --quiet trivial.slurm"
   for k in 1 2 3; do
     [ "$(cat "$tmp/jobs/task.$k" 2>/dev/null)" = "task $k" ] ||
       fail "task $k of the job array left no result"
@@ -245,5 +247,11 @@ EOF
   exit 0
 fi
 
-# The example in parts through the cluster against the unsplit run.
-split_run_compare "$tmp/jobs" slurm submit_and_wait
+# The example in parts through the cluster, with the line construct printed,
+# against the unsplit run.
+run_with_slurm() {
+  local line
+  line=$(printed_line "$1" "sbatch ")
+  submit_and_wait "$1" "$line"
+}
+split_run_all "$tmp/jobs" run_with_slurm
