@@ -201,6 +201,8 @@ TEST(Parts, PartLogsMissingCutShortDoubledOrForeign)
         // the glob small.nex.log.* also matches an earlier report; any other file is read
         {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma", 0,
          "small.nex.log.ma is the report of these part logs, not a log: left out"},
+        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma.svg small.nex.log.ma.tsv", 0,
+         "small.nex.log.ma.tsv is the results table of these part logs, not a log: left out"},
         {"small.nex.log.1 small.nex.log.2 small.nex.log.3 other.log.ma", 2, "other.log.ma cannot be read"},
     };
     for (const logcase& c : cases) {

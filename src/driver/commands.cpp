@@ -138,8 +138,9 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
 }
 
 // The names given to evaluate without the report of earlier evaluations of
-// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma,
-// which is no log and is written anew. Each one left out is named on `err`.
+// the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma
+// and the results table and figure beside it, which are no logs and are
+// written anew. Each one left out is named on `err`.
 std::vector<std::string> withoutreports(const std::vector<std::string>& names, const std::string& who,
                                         std::ostream& err)
 {
@@ -147,12 +148,19 @@ std::vector<std::string> withoutreports(const std::vector<std::string>& names, c
         return name.size() > stem.size() + 1 && name.starts_with(stem + ".") &&
                name.find_first_not_of("0123456789", stem.size() + 1) == std::string::npos;
     };
+    // The report and the results table and figure written beside it.
+    const std::pair<std::string, const char*> written[] = {
+        {".ma", "report"}, {".ma.tsv", "results table"}, {".ma.svg", "results figure"}};
     std::vector<std::string> logs;
     for (const std::string& name : names) {
-        const std::string stem = name.ends_with(".ma") ? name.substr(0, name.size() - 3) : std::string();
-        if (!stem.empty() && std::any_of(names.begin(), names.end(),
-                                         [&](const std::string& other) { return partof(other, stem); })) {
-            err << who << ": " << name << " is the report of these part logs, not a log: left out\n";
+        const auto report = std::find_if(std::begin(written), std::end(written), [&](const auto& w) {
+            const std::string stem = name.substr(0, name.size() - std::min(name.size(), w.first.size()));
+            const auto ispart = [&](const std::string& other) { return partof(other, stem); };
+            return name.ends_with(w.first) && !stem.empty() && std::any_of(names.begin(), names.end(), ispart);
+        });
+        if (report != std::end(written)) {
+            err << who << ": " << name << " is the " << report->second
+                << " of these part logs, not a log: left out\n";
             continue;
         }
         logs.push_back(name);
