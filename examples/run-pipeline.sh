@@ -74,7 +74,7 @@ unset 'lines[-1]'
 work=${work:-$build/example}
 mkdir -p "$work"
 if ! [ "$here" -ef "$work" ]; then
-  for f in primates.chars.nexus primates.grdef MLS usertree; do
+  for f in primates.chars.nexus primates.interleaved.nexus primates.fasta primates.grdef MLS usertree; do
     cp "$here/$f" "$work/$f"
   done
 fi

@@ -167,3 +167,42 @@ TEST(DirectRoad, ProgressLinesStayOffTheTranscript)
 }
 
 }  // namespace
+
+// Logs that do not fit the run end it with 2 and no report; a cut log is
+// reported on the replicates it holds, not on the number typed.
+TEST(Logs, ThatDoNotFitTheRun)
+{
+    const std::string construct = lines({"0", "small.nex", "0", "1", "small.grdef", "0", "1", "4"});
+    const struct {
+        const char* what;
+        std::string answers;
+        const char* log;  // a log of tests/data, or "cut": this run's own, cut inside replicate 3
+        int rc;
+        const char* message;
+    } cases[] = {
+        {"pairwise log as ranking", "1\n1\nl.log\n", "pairwise.log", 2,
+         "do not all share one reference group, so they give no ranking list; the log fits a comparison matrix"},
+        {"ranking log as matrix", "1\n0\nl.log\n", "ranking.log", 2,
+         "are not every pair of its groups in order, so they give no comparison matrix; the log fits a ranking list"},
+        {"another run's log", construct + "l.log\n", "pairwise.log", 2,
+         "does not hold the comparisons of the command file just written (comparison 1 of the log is 0 Alpha "
+         "versus 1 Beta, of the command file 0 humans versus 1 apes): is it another run's log?"},
+        {"cut log", construct + "l.log\n", "cut", 0, "standard errors based on 2 bootstrap replicates"},
+    };
+    for (const auto& c : cases) {
+        tempdir dir;
+        for (const char* f : {"small.nex", "small.grdef", "MLS"})
+            copydata(f);
+        if (std::string(c.log) == "cut") {
+            run(construct);
+            const std::string log = paulog(readfile("small.nex.cd"));
+            writefile("l.log", log.substr(0, log.find("begin_bootstrap_replicate 3") + 200));
+        } else {
+            writefile("l.log", readfile(std::string(TOLVI_TEST_DATA) + "/" + c.log));
+        }
+        const runresult r = run(c.answers);
+        EXPECT_EQ(r.rc, c.rc) << c.what;
+        EXPECT_NE(r.console.find(c.message), std::string::npos) << c.what << "\n---\n" << r.console;
+        EXPECT_EQ(std::filesystem::exists("l.log.ma") || std::filesystem::exists("small.nex.ma"), c.rc != 2) << c.what;
+    }
+}

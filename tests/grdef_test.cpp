@@ -51,3 +51,43 @@ TEST(Grdefimp, FilesGoodAndBroken)
         EXPECT_NE(out.str().find(c.message), std::string::npos) << c.text << "\n---\n" << out.str();
     }
 }
+
+TEST(Grdefimp, TaxonRowsMatchedByName)
+{
+    const std::vector<std::string> names{"Homo|sapiens", "Pan", "Lemur"};
+    const std::string head = "#Tolvi a b beginmatrix apes 1 og 2 endmatrix begintaxa ";
+    const struct {
+        std::string rows;
+        bool ok;
+        const char* groups;   // taxa of apes / og
+        const char* message;  // in the console output; empty: no line about the rows
+    } cases[] = {
+        {"Homo_sapiens 1 Pan 1 Lemur 2", true, "1,2,/3,", ""},
+        {"Lemur 2 Homo|sapiens 1 Pan 1", true, "1,2,/3,", "the taxa are put into their groups by name"},
+        {"Homo|sapiens 1 Pan 1", false, "", "taxa without a row: Lemur\nTolvi stops.\n"},
+        {"Homo|sapiens 1 Pan 1 Lemur 2 Tarsius 2", false, "", "no taxon of the data file: Tarsius\n"},
+        {"Homo|sapiens 1 Pan 1 Pan 2 Lemur 2", false, "", "taxa with two rows: Pan\n"},
+    };
+    tempdir dir;
+    for (const auto& c : cases) {
+        writefile("g.grdef", head + c.rows);
+        std::vector<group> groups;
+        std::ostringstream out;
+        EXPECT_EQ(grdefimp(groups, "g.grdef", out, &names), c.ok) << c.rows;
+        std::string found;
+        for (std::size_t i = 0; c.ok && i < groups.size(); ++i) {
+            for (int t : groups[i].tind)
+                found += std::to_string(t) + ",";
+            found += i + 1 < groups.size() ? "/" : "";
+        }
+        EXPECT_EQ(found, c.groups) << c.rows;
+        EXPECT_EQ(out.str().find(*c.message ? c.message : "taxon rows") != std::string::npos, *c.message != '\0')
+            << c.rows << "\n---\n" << out.str();
+    }
+    // one group index for two groups would give their taxa one mark
+    writefile("g.grdef", "#Tolvi a b beginmatrix apes 1 monkeys 2 og 1 endmatrix begintaxa Homo|sapiens 1 Pan 2 Lemur 3");
+    std::vector<group> groups;
+    std::ostringstream out;
+    EXPECT_FALSE(grdefimp(groups, "g.grdef", out, &names));
+    EXPECT_NE(out.str().find("The groups apes and og have the same group index 1"), std::string::npos) << out.str();
+}

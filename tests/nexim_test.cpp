@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "nexim.h"
@@ -50,40 +51,106 @@ TEST(Nexim, RealDataFiles)
         EXPECT_EQ(r.console, "\nskipping NEXUS head....\n\n\n\n" + std::to_string(c.ntax) + " sequences read;" +
                                  std::to_string(c.nchar) + " characters\n\n");
     }
-    copydata("cob_nt.nxs");  // keyword spelled Matrix: never found
+    copydata("cob_nt.nxs");  // keyword spelled Matrix: only the library finds it
     EXPECT_EQ(import("cob_nt.nxs").console,
-              "\nskipping NEXUS head....\n\nError reading data.\n\n\n0 sequences read;0 characters\n\n");
+              "\nskipping NEXUS head....\n\n\nThe alignment is read as NEXUS by the NEXUS Class Library.\n\n\n"
+              "20 sequences read;1149 characters\n\n");
 }
 
-TEST(Nexim, MatrixEdgeCases)
+// One alignment written in every form a user may bring: each gives the names,
+// sequences and command file of the plain sequential file.
+TEST(Nexim, EveryFormGivesTheSameCommandFile)
 {
+    const std::string canonical = "#NEXUS\nbegin data;\n  dimensions ntax=4 nchar=12;\n"
+                                  "  format datatype=dna gap=- missing=?;\n  MATRIX\n"
+                                  "  Homo_sapiens ACGTACGTAC-T\n  Pan          ACGTACGTACGA\n"
+                                  "  Gorilla      ACGRACGAAC?A\n  Lemur        TCGTTCGTACCT\n  ;\nend;\n";
     const struct {
-        const char* text;
-        std::vector<std::string> names, seqs;
-        bool error;  // "Error reading data." printed
+        const char* form;
+        std::string text;
+    } forms[] = {
+        {"sequential", canonical},
+        {"interleaved, lower-case keywords",
+         "#nexus\nbegin data; dimensions ntax=4 nchar=12; format datatype=dna gap=- missing=? interleave;\nmatrix\n"
+         "Homo_sapiens ACGTAC\nPan ACGTAC\nGorilla ACGRAC\nLemur TCGTTC\n\n"
+         "Homo_sapiens GTAC-T\nPan GTACGA\nGorilla GAAC?A\nLemur GTACCT\n;\nend;\n"},
+        {"taxa and characters blocks, quoted names, comments, wrapped rows",
+         "#NEXUS\n[written by hand]\nbegin taxa; dimensions ntax=4; taxlabels 'Homo sapiens' Pan Gorilla Lemur; end;\n"
+         "begin characters; dimensions nchar=12; format datatype=dna gap=- missing=?;\nMatrix\n[ 123456789012 ]\n"
+         "'Homo sapiens' ACGTAC\n  GTAC-T [voucher 12]\nPan ACGTAC GTACGA\nGorilla acgracgaac?a\n"
+         "Lemur TCGTTCGTACCT\n;\nend;\n"},
+        {"matchchar, own gap and missing symbols",
+         "#NEXUS\nbegin data; dimensions ntax=4 nchar=12; format datatype=dna gap=~ missing=% matchchar=.;\n"
+         "MATRIX\nHomo_sapiens ACGTACGTAC~T\nPan ..........GA\nGorilla ...R...A..%A\nLemur T...T.....C.\n;\nend;\n"},
+        {"FASTA", ">Homo sapiens\nACGTAC\nGTAC-T\n>Pan\nACGTACGTACGA\n>Gorilla\nacgracgaac?a\n>Lemur\nTCGTTCGTACCT\n"},
+        {"relaxed PHYLIP",
+         "4 12\nHomo_sapiens ACGTACGTAC-T\nPan ACGTACGTACGA\nGorilla ACGRACGAAC?A\nLemur TCGTTCGTACCT\n"},
+        {"relaxed PHYLIP, interleaved",
+         " 4 12\nHomo_sapiens ACGTAC\nPan ACGTAC\nGorilla ACGRAC\nLemur TCGTTC\n\nGTAC-T\nGTACGA\nGAAC?A\nGTACCT\n"},
+    };
+    const std::vector<std::string> names{"Homo|sapiens", "Pan", "Gorilla", "Lemur"};
+    const std::vector<std::string> seqs{"ACGTACGTAC-T", "ACGTACGTACGA", "ACGRACGAAC?A", "TCGTTCGTACCT"};
+    std::string want;
+    for (const auto& f : forms) {
+        tempdir dir;
+        copydata("MLS");
+        writefile("data", f.text);
+        const imported r = import("data");
+        EXPECT_EQ(r.names, names) << f.form;
+        EXPECT_EQ(r.seqs, seqs) << f.form;
+        // the library's reading is announced only where the word-by-word one differs
+        EXPECT_EQ(r.console.find("NEXUS Class Library") == std::string::npos, f.text == canonical) << f.form;
+        run(lines({"0", "data", "0", "0", "a 1;b 2,3;q 4;0", "1", "1"}));
+        const std::string cd = maskdate(readfile("data.cd"));
+        if (want.empty())
+            want = cd;
+        EXPECT_EQ(cd, want) << f.form;
+    }
+}
+
+TEST(Nexim, FilesRefusedOrKept)
+{
+    const std::string nexus = "#NEXUS\nbegin data; dimensions ntax=2 nchar=4; format datatype=dna gap=-;\nmatrix\n";
+    const struct {
+        std::string text;
+        const char* message;  // empty: read, with these rows
+        std::vector<std::string> names;
     } cases[] = {
-        {"#NEXUS\nbegin data; MATRIX\nA_b ACGT_A\nc ACGTAA\n;\nEND;\n", {"A|b", "c"}, {"ACGT_A", "ACGTAA"}, false},
-        // a semicolon behind the last sequence makes that row end the matrix
-        {"MATRIX\na ACG\nb ACT\nc AAA;\nEND;\n", {"a", "b"}, {"ACG", "ACT"}, false},
-        // rows up to the end of the file, none twice, also without a last line break
-        {"MATRIX\na ACG\nb ACT\n", {"a", "b"}, {"ACG", "ACT"}, true},
-        {"MATRIX a ACG b ACT c", {"a", "b"}, {"ACG", "ACT"}, true},
-        {"MATRIX a ACG b ACT", {"a", "b"}, {"ACG", "ACT"}, true},
-        // a 4-character alignment reads the terminator as a taxon
-        {"MATRIX\na ACGT\n;\nEND;\nb TTTT\n", {"a", ";", "b"}, {"ACGT", "END;", "TTTT"}, true},
-        {"[xMATRIXx] a AC b AG a TT ; END;", {"a", "b", "a"}, {"AC", "AG", "TT"}, false},
-        {"x MATRIX", {}, {}, true},
-        {"begin data; matrix a AC;", {}, {}, true},
+        // what only the word-by-word reading takes goes on working
+        {"MATRIX a ACG b ACT c", "", {"a", "b"}},
+        {"#NEXUS begin data; MATRIX a AC- b A-T ; END;", "", {"a", "b"}},
+        {"hello world\n", "holds no word MATRIX, begins neither with #NEXUS (NEXUS) nor with \">\" (FASTA) nor with "
+                          "the numbers of taxa and characters (PHYLIP); the file begins \"hello world\"", {}},
+        {"[xMATRIXx] a AC b AG a TT ; END;", "does not begin with #NEXUS, and its rows after the word MATRIX", {}},
+        {"#NEXUS\nbegin trees; tree t = (a,b); end;\n", "(NEXUS) holds no alignment: no character matrix", {}},
+        {nexus + "a ACGT\nb ACG\n;\nend;\n", "cannot be read as NEXUS, line 6: Error reading character 4 for taxon 2", {}},
+        {nexus + "a ACGT\na ACGT\n;\nend;\n", "cannot be read as NEXUS, line 5: Data for this taxon (a)", {}},
+        {nexus + "'a;b' ACGT\nc ACGT\n;\nend;\n", "The name a;b (taxon 1) holds a character that ends a name", {}},
+        {"#NEXUS begin data; dimensions ntax=2 nchar=2; format datatype=protein; matrix a AE b AC; end;",
+         "cannot be read as NEXUS: the character matrix is not declared as DNA or RNA", {}},
+        {">a\nACGT\n>b\nACET\n", "cannot be read as FASTA, line 4: taxon b, column 3: the character 'E' is no DNA", {}},
+        {">a b\nACGT\n>c\nACGTA\n", "cannot be read as FASTA: the sequence of c has 5 characters, that of a|b 4", {}},
+        {">a_b\nACGT\n>a b\nACGA\n", "The taxa 1 and 2 have the same name a|b", {}},
+        {"2 4\na ACGT\nb ACG\n", "cannot be read as PHYLIP", {}},
     };
     tempdir dir;
     for (const auto& c : cases) {
-        writefile("data.nex", c.text);
-        const imported r = import("data.nex");
+        writefile("data", c.text);
+        std::istringstream in("data\n");
+        std::ostringstream out;
+        imported r;
+        std::string einl;
+        const std::optional<std::string> read = nexim(r.names, r.seqs, einl, in, out);
+        EXPECT_EQ(read.has_value(), *c.message == '\0') << c.text << out.str();
         EXPECT_EQ(r.names, c.names) << c.text;
-        EXPECT_EQ(r.seqs, c.seqs) << c.text;
-        EXPECT_EQ(r.console.find("Error reading data.\n") != std::string::npos, c.error) << c.text;
-        EXPECT_TRUE(r.console.ends_with("\n\n" + std::to_string(c.names.size()) + " sequences read;" +
-                                        std::to_string(c.seqs.empty() ? 0 : c.seqs[0].size()) + " characters\n\n"))
-            << r.console;
+        if (*c.message) {
+            EXPECT_NE(out.str().find(std::string(c.message)), std::string::npos) << c.text << out.str();
+        }
     }
+    // a refusal ends the run with 2 before anything is written
+    writefile("data", ">a\nACGT\n>b\nACET\n");
+    const runresult r = run(lines({"0", "data", "0", "2"}));
+    EXPECT_EQ(r.rc, 2);
+    EXPECT_TRUE(r.console.ends_with(": Tolvi stops.\n")) << r.console;
+    EXPECT_FALSE(std::filesystem::exists("data.grdef"));
 }

@@ -111,9 +111,8 @@ TEST(Runs, EndsOfTheRun)
         {"data file missing", "0\nnothere.nex\n", {}, 2,
          "Can't open nothere.nex !\n\nThe NEXUS data file nothere.nex cannot be opened: Tolvi stops.\n"},
         {"no taxon", "0\nempty.nex\n", {}, 2,
-         "\nskipping NEXUS head....\n\nError reading data.\n\n\n0 sequences read;0 characters\n\n"
-         "\nNo taxon could be read from the NEXUS data file empty.nex (Tolvi reads the name and sequence pairs after "
-         "the word MATRIX): Tolvi stops.\n"},
+         "\nskipping NEXUS head....\n\n\nThe data file empty.nex cannot be read as NEXUS, line 2: NTAX must be a "
+         "number greater than 0. Found 0 instead: Tolvi stops.\n"},
         {"not a number", start + "yes\n", smallfiles, 2,
          "\n\nA number was expected as the answer, not \"yes\": Tolvi stops.\n"},
         {"setting not found", groups + "0\n7\n", smallfiles, 1,
@@ -130,8 +129,12 @@ TEST(Runs, EndsOfTheRun)
          "\n\nThe taxon number 9 in group a is not a taxon of the data file (1 to 8): Tolvi stops.\n"},
         {"taxon too large", pw + "a 1-2;b 3, 4294967297;q 8;", smallfiles, 2,
          "\n\nThe taxon number 4294967297 in group b is too large: Tolvi stops.\n"},
-        {"file row beyond the taxa", start + "0\n1\nlong.grdef\n", {"small.nex"}, 2,
-         "\n\nThe taxon number 9 in group b is not a taxon of the data file (1 to 8): Tolvi stops.\n"},
+        {"file rows not the taxa", start + "0\n1\nlong.grdef\n", {"small.nex"}, 2,
+         "\n\nThe taxon rows of the group definition file do not fit the taxa of the data file:\n  no taxon of the "
+         "data file: t1, t2, t3, ... (9 in all)\n  taxa without a row: Homo|sapiens, Pan, Gorilla, ... (8 in all)\n"
+         "Tolvi stops.\n"},
+        {"one group index for two groups", start + "0\n1\ndup.grdef\n", {"small.nex"}, 2,
+         "\n\nThe groups a and og have the same group index 0 in the group definition file"},
         {"marker word as group name", pw + "###end 1;b 3;q 8;", smallfiles, 2,
          "\n\nThe group name ###end is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi stops.\n"},
         {"no ingroup", pw + "q 8;0\n1\n", smallfiles, 2,
@@ -185,6 +188,7 @@ TEST(Runs, EndsOfTheRun)
         tempdir dir;
         writefile("empty.nex", "#NEXUS\nbegin data; dimensions ntax=0;\nend;\n");
         writefile("marked.nex", "MATRIX a AC ###begin AG c AT ; END;");
+        writefile("dup.grdef", "#Tolvi a b beginmatrix a 0 b 1 og 0 endmatrix begintaxa");
         writefile("long.grdef", "#Tolvi a b beginmatrix a 0 b 1 og 2 endmatrix begintaxa "
                                 "t1 1 t2 1 t3 1 t4 1 t5 1 t6 1 t7 3 t8 3 t9 2 endtaxa");
         for (const std::string& f : c.files)
@@ -310,8 +314,8 @@ struct outcome {
 };
 using oracle = std::function<outcome(const std::vector<std::string>&)>;
 
-// NEXUS data: the rows up to a sequence of another length, after the first
-// word holding MATRIX. No row ends the run; fewer rows than the groups name
+// NEXUS data cut short: the rows up to a sequence of another length, after
+// the first word holding MATRIX. No row ends the run; fewer rows than the groups name
 // make their taxon numbers refused.
 oracle nexus(std::size_t taxa, int rc, const std::string& complete = "")
 {
@@ -321,7 +325,7 @@ oracle nexus(std::size_t taxa, int rc, const std::string& complete = "")
             if (w[i + 1].size() != w[find(w, "MATRIX") + 2].size())
                 break;
         if (rows == 0)
-            return {2, "No taxon could be read from the NEXUS data file"};
+            return {2, "\nThe data file "};
         if (rows < taxa)
             return {2, "is not a taxon of the data file (1 to " + std::to_string(rows) + ")"};
         return {rc, complete};
@@ -350,14 +354,16 @@ outcome usertree(const std::vector<std::string>& w)
     return {0, "\nusertree [&U] (1,(2,3));;\n"};
 }
 
-// small.grdef: the outgroup's only taxon stands in the last taxon row, so
-// there is something to compare only once all eight rows are read.
+// small.grdef: every taxon needs its row, and a row cut after its label leaves
+// the groups without taxa: nothing to compare.
 oracle definitions(int rc)
 {
     return [=](const std::vector<std::string>& w) -> outcome {
         const std::size_t b = find(w, "begintaxa");
         if (b < w.size() && w.size() >= b + 17)
             return {rc, "\n\nEnd of taxa-group matrix\n\n"};
+        if (b < w.size() && (w.size() - b - 1) % 2 == 0)  // complete rows, but not every taxon's
+            return {2, "do not fit the taxa of the data file"};
         return {2, "no comparison can be made"};
     };
 }
@@ -366,7 +372,7 @@ oracle definitions(int rc)
 // "###begin" in it (not the log's last word, which is read together with the
 // end of the file); rows holding fewer comparisons than the first are left
 // out of the summary and the count.
-oracle log(bool direct, int br = 0)
+oracle log(bool direct)
 {
     return [=](const std::vector<std::string>& w) -> outcome {
         std::vector<std::size_t> rows;  // comparisons per row
@@ -382,7 +388,8 @@ oracle log(bool direct, int br = 0)
         std::size_t dropped = 0;
         for (std::size_t r : rows)
             dropped += r < rows[0];
-        const std::size_t n = direct ? rows.size() - dropped : static_cast<std::size_t>(br) - dropped;
+        // both roads state the replicates the log holds, not the number typed
+        const std::size_t n = rows.size() - dropped;
         return {direct ? 1 : 0, "standard errors based on " + std::to_string(n) + " bootstrap replicates"};
     };
 }
@@ -420,7 +427,7 @@ TEST(Runs, FilesCutAfterEveryWord)
         {3, "primates.chars.nexus", nexus(12, 0)},
         {4, "small.grdef", definitions(0)},
         {5, "small.grdef", definitions(0)},
-        {5, "small.nex.log", log(false, 2)},
+        {5, "small.nex.log", log(false)},
         {6, "small.nex", nexus(1, 1, "group definition file template written to small.nex.grdef\n")},
         {7, "MLS", settings(7)},
     };

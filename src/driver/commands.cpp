@@ -17,6 +17,7 @@
 #include "construct.h"
 #include "driver.h"
 #include "grdef.h"
+#include "logcheck.h"
 #include "nexim.h"
 #include "outfile.h"
 #include "partlogs.h"
@@ -72,6 +73,11 @@ bool readdata(const std::string& file, alignment& a, const std::string& who, std
     std::ostringstream console;
     std::string typed;
     const std::optional<std::string> opened = nexim(a.names, a.sequences, typed, answer, console);
+    const std::string read = console.str();
+    if (const std::size_t head = read.find("\nskipping NEXUS head....\n\n"); !opened && head != std::string::npos) {
+        err << who << ": " << oneline(read.substr(head + 26)) << "\n";  // the file is no alignment to use
+        return false;
+    }
     std::error_code ec;
     if (!opened || opened->empty() || std::filesystem::is_directory(file, ec)) {
         err << who << ": the data file " << file << " cannot be opened\n";
@@ -239,8 +245,8 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     std::string groupoption = "--groups " + grdeffile;
     if (grdefopt->count() > 0) {
         std::ostringstream msg;
-        grdefimp(groups, grdeffile, msg);
-        if (msg.str().find("End of taxa-group matrix") == std::string::npos) {
+        if (!grdefimp(groups, grdeffile, msg, &data.names) ||
+            msg.str().find("End of taxa-group matrix") == std::string::npos) {
             err << who_construct << ": " << groupoption << ": the group definition file cannot be read: "
                 << oneline(msg.str()) << "\n";
             return 2;
@@ -422,6 +428,10 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
         report = defaultreportname(logs);
     std::ostringstream console;
     console << std::fixed << std::setprecision(5);
+    if (!logfitsreport(table, ranking, logs.front().name, console)) {
+        err << who << ": " << oneline(console.str()) << "\n";
+        return 2;
+    }
     // Of part logs, the first part's holds the section of the alignment as read.
     const auto first =
         std::find_if(logs.begin(), logs.end(), [](const logread& l) { return l.label && l.label->part == 1; });

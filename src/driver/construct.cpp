@@ -10,6 +10,7 @@
 #include "driver.h"
 #include "extractor.h"
 #include "grdef.h"
+#include "logcheck.h"
 #include "nexim.h"
 #include "outfile.h"
 
@@ -203,7 +204,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
         std::string deffile;
         if (!readfilename(in, out, deffile))
             return 2;
-        grdefimp(grps, deffile, out);
+        if (!grdefimp(grps, deffile, out, &names))
+            return 2;
     } else if (howtodefgr == 2) {
         return grdefhelp(names, nexc, out) ? 1 : 2;
     }
@@ -282,6 +284,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     if (!readfilename(in, out, einl))
         return 2;
     extractor ersteslog(einl, verglgr, out, meter);
+    if (!logbelongs(verglgr, writtencomparisons(grps, ranking), einl, out))
+        return 2;
     std::string reportname = nex;
     return evaluate(verglgr, einl, ranking, reportname, br, false, out);
 }

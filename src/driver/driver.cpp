@@ -8,6 +8,7 @@
 #include "export.h"
 #include "extractor.h"
 #include "jack.h"
+#include "logcheck.h"
 #include "results.h"
 
 int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, std::string& reportname, int br,
@@ -25,6 +26,8 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
             << " hold no group comparison: there is nothing to evaluate, and no report is written.\n";
         return 2;
     }
+    if (direct && !logfitsreport(verglgr, ranking, logname, out))
+        return 2;
     const std::size_t dropped = dropshortrows(verglgr);
     if (dropped > 0)
         out << "\nWARNING: " << dropped
@@ -33,7 +36,9 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
 
     std::vector<grcomp> finalgrcomp;
     leftoutlines(confint(verglgr, finalgrcomp), finalgrcomp, verglgr.size(), out);
-    const int n = direct ? static_cast<int>(verglgr.size()) : br - static_cast<int>(dropped);
+    // The replicates actually evaluated, on both roads (not the number typed).
+    static_cast<void>(br);
+    const int n = static_cast<int>(verglgr.size());
     const bool written = ranking ? exportlist(finalgrcomp, reportname, n, out)
                                  : exportmatrix(finalgrcomp, reportname, n, out);
     if (!written) {

@@ -1,6 +1,7 @@
 #include "grdef.h"
 
 #include "answer.h"
+#include "bylabel.h"
 
 #include <climits>
 #include <fstream>
@@ -28,7 +29,8 @@ void numberexpected(std::ostream& out, const std::string& found, const std::stri
 
 }  // namespace
 
-void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out)
+bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out,
+              const std::vector<std::string>* names)
 {
     out << "Tolvi built 22.11.04\n\n";
     allgroups.clear();
@@ -37,7 +39,7 @@ void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
     std::string w;
     if (!(f >> w) || w != "#Tolvi") {
         out << "Not a Tolvi file!\n\n";
-        return;
+        return true;
     }
     f >> w >> w;  // the column heads
 
@@ -60,7 +62,7 @@ void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
         std::string name;
         if (!(f >> name)) {
             out << "\n\nThe group definition file ends before \"endmatrix\": reading stops.\n\n";
-            return;
+            return true;
         }
         if (name == "endmatrix") {
             out << "\n\nEnd of group-character matrix\n\n";
@@ -70,31 +72,34 @@ void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
         std::string found;
         if (!readnumber(f, index, found)) {
             numberexpected(out, found, "the group index of group " + name);
-            return;
+            return true;
         }
         for (int i = 0; i < nrofchar; ++i) {
             int state = 0;
             const bool ok = readnumber(f, state, found);
             if (f.eof()) {
                 out << "Eof";
-                return;
+                return true;
             }
             if (!ok) {
                 numberexpected(out, found, "a character state of group " + name);
-                return;
+                return true;
             }
         }
         allgroups.emplace_back(index, name);
     }
 
+    if (!distinctindices(allgroups, out))
+        return false;
     std::vector<group> grps = allgroups;
     if (!(f >> w) || w != "begintaxa") {
         out << "Not a Tolvi file!\n\n";
-        return;
+        return true;
     }
     out << "\nBegin of taxon-character matrix\n\n";
 
     // Taxon rows: label, row number of the taxon's group.
+    std::vector<taxonrow> rows;
     int txnr = 1;
     for (;;) {
         std::string label;
@@ -106,16 +111,24 @@ void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
         std::string found;
         if (!readnumber(f, g, found)) {
             numberexpected(out, found, "the group number of taxon row " + std::to_string(txnr) + " (" + label + ")");
-            return;
+            return true;
         }
         if (g < 1 || static_cast<std::size_t>(g) > grps.size()) {
             out << "erroneous group index";
-            return;
+            return true;
         }
-        grps[static_cast<std::size_t>(g) - 1].tind.push_back(txnr);
+        rows.push_back({label, g});
         ++txnr;
     }
+    if (names) {
+        if (!placetaxa(grps, rows, *names, out))
+            return false;
+    } else {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            grps[static_cast<std::size_t>(rows[i].group) - 1].tind.push_back(static_cast<int>(i) + 1);
+    }
     allgroups = std::move(grps);
+    return true;
 }
 
 bool grdefhelp(const std::vector<std::string>& names, std::string nexc, std::ostream& out)

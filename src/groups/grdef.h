@@ -11,8 +11,12 @@
 // first): one group per row of the group-character matrix, in file order, and
 // each taxon row's taxon appended to the group whose row number stands beside
 // it. Reading stops at the first fault with a message on `out`; the groups of
-// the rows completed before then stay in the list, without taxa.
-void grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out);
+// the rows completed before then stay in the list, without taxa. With the
+// data file's taxon names given, the taxon rows are matched to them by label
+// (placetaxa). Returns false, after a message, where the run cannot go on:
+// two groups with one group index, or taxon rows that do not fit the names.
+bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out,
+              const std::vector<std::string>* names = nullptr);
 
 // Writes the group definition template for the taxon names to nexc + ".grdef"
 // and confirms it on `out`. Returns false, with a message, when the file could

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "answer.h"
+#include "importer.h"
 
 void replace(std::string& str)
 {
@@ -36,31 +37,10 @@ std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std
     }
     out << "\nskipping NEXUS head....\n\n";
 
-    std::string w;
-    while (f >> w)
-        if (w.find("MATRIX") != std::string::npos)
-            break;
-
-    name.clear();
-    sequence.clear();
-    name.reserve(500);
-    sequence.reserve(500);
-    for (;;) {
-        if (!f.good()) {
-            out << "Error reading data.\n";
-            break;
-        }
-        std::string n, s;
-        if (!(f >> n) || !(f >> s))
-            continue;  // no row; the state test above ends the matrix
-        replace(n);
-        if (!sequence.empty() && s.size() != sequence.front().size())
-            break;
-        sequence.push_back(std::move(s));
-        name.push_back(std::move(n));
-    }
-
-    out << "\n\n" << name.size() << " sequences read;" << (sequence.empty() ? 0 : sequence.front().size())
-        << " characters\n\n";
+    std::optional<alignment> read = importalignment(einl, f, out);
+    if (!read)
+        return std::nullopt;
+    name = std::move(read->names);
+    sequence = std::move(read->sequences);
     return einl;
 }

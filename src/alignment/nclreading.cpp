@@ -1,0 +1,269 @@
+#include "nclreading.h"
+
+#include <cctype>
+#include <exception>
+#include <sstream>
+
+#include <ncl.h>
+#include <nxsmultiformat.h>
+
+// NCL ends the whole process (exit 1, its report on standard output) when one
+// of its internal checks fails, which some broken FORMAT commands provoke.
+// This definition takes the place of the library's: the failed check becomes
+// an exception, and the file is refused like any other it cannot read.
+void ncl_assertion_failed(char const* expr, char const* function, char const*, long)
+{
+    throw NxsException(std::string("the NEXUS Class Library cannot go on (its check ") + expr + " in " + function +
+                       " failed)");
+}
+
+namespace {
+
+// NCL's reader without its chatter: status lines and warnings go nowhere.
+class quietreader : public MultiFormatReader {
+public:
+    quietreader() : MultiFormatReader(-1, NxsReader::IGNORE_WARNINGS)
+    {
+        SetWarningOutputLevel(NxsReader::SUPPRESS_WARNINGS_LEVEL);
+    }
+    ~quietreader() override { DeleteBlocksFromFactories(); }  // the reader leaves its blocks to the caller
+    void statusMessage(const std::string&) const override {}
+};
+
+// States as bits: A 1, C 2, G 4, T/U 8; gaps and missing data apart.
+constexpr int gapmask = 16;
+constexpr int missingmask = 32;
+constexpr char iupac[] = "?ACMGRSVTWYHKDBN";
+
+int maskof(char c)
+{
+    switch (std::toupper(static_cast<unsigned char>(c))) {
+    case 'A': return 1;
+    case 'C': return 2;
+    case 'M': return 3;
+    case 'G': return 4;
+    case 'R': return 5;
+    case 'S': return 6;
+    case 'V': return 7;
+    case 'T': case 'U': return 8;
+    case 'W': return 9;
+    case 'Y': return 10;
+    case 'H': return 11;
+    case 'K': return 12;
+    case 'D': return 13;
+    case 'B': return 14;
+    case 'N': case 'X': return 15;
+    case '-': return gapmask;
+    case '?': return missingmask;
+    default: return 0;
+    }
+}
+
+std::string oneline(std::string s)
+{
+    for (char& c : s)
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::string tokenname(std::string s)
+{
+    for (char& c : s)
+        if (c == ' ' || c == '_')
+            c = '|';
+    return s;
+}
+
+// FASTA is checked before NCL reads it: NCL counts columns from 0 in its
+// messages and takes rows of different lengths for an unaligned set.
+bool checkfasta(const std::string& text, nclreading& r)
+{
+    std::istringstream in(text);
+    std::string line, name, firstname;
+    std::size_t length = 0, firstlength = 0, lineno = 0, rows = 0;
+    auto endrow = [&]() {
+        if (rows == 1) {
+            firstname = name;
+            firstlength = length;
+            return true;
+        }
+        if (rows > 1 && length != firstlength) {
+            r.reason = "the sequence of " + tokenname(name) + " has " + std::to_string(length) +
+                       " characters, that of " + tokenname(firstname) + " " + std::to_string(firstlength);
+            return false;
+        }
+        return true;
+    };
+    while (std::getline(in, line)) {
+        ++lineno;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '>') {
+            if (!endrow())
+                return false;
+            name = oneline(line.substr(1));
+            length = 0;
+            ++rows;
+            continue;
+        }
+        for (char c : line) {
+            if (std::isspace(static_cast<unsigned char>(c)))
+                continue;
+            ++length;
+            if (maskof(c) == 0) {
+                r.line = static_cast<long>(lineno);
+                r.reason = "taxon " + tokenname(name) + ", column " + std::to_string(length) + ": the character '" +
+                           std::string(1, c) + "' is no DNA or RNA state, gap or missing symbol";
+                return false;
+            }
+        }
+    }
+    return endrow();
+}
+
+// The first character matrix NCL read, in Tolvi's symbols.
+bool takematrix(quietreader& reader, nclreading& r)
+{
+    NxsCharactersBlock* chars = nullptr;
+    NxsTaxaBlock* taxa = nullptr;
+    for (unsigned t = 0; t < reader.GetNumTaxaBlocks() && !chars; ++t) {
+        taxa = reader.GetTaxaBlock(t);
+        if (reader.GetNumCharactersBlocks(taxa) > 0)
+            chars = reader.GetCharactersBlock(taxa, 0);
+    }
+    if (!chars) {
+        r.nomatrix = true;
+        r.reason = reader.GetNumTaxaBlocks() > 0 && reader.GetNumUnalignedBlocks(reader.GetTaxaBlock(0)) > 0
+                       ? "the sequences are not all of one length"
+                       : "no character matrix (no MATRIX command) was found";
+        return false;
+    }
+    const auto type = chars->GetDataType();
+    if (type != NxsCharactersBlock::dna && type != NxsCharactersBlock::rna &&
+        type != NxsCharactersBlock::nucleotide) {
+        r.reason = "the character matrix is not declared as DNA or RNA (datatype=DNA)";
+        return false;
+    }
+    const unsigned ntax = taxa->GetNTax();
+    const unsigned nchar = chars->GetNChar();
+    for (unsigned t = 0; t < ntax; ++t) {
+        const std::string name = tokenname(taxa->GetTaxonLabel(t));
+        const NxsDiscreteStateRow& row = chars->GetDiscreteMatrixRow(t);
+        if (row.size() != nchar) {
+            r.reason = "taxon " + name + " has no row of " + std::to_string(nchar) + " characters";
+            return false;
+        }
+        std::string seq(nchar, '?');
+        for (unsigned c = 0; c < nchar; ++c) {
+            const NxsDiscreteStateCell code = row[c];
+            if (code == NXS_GAP_STATE_CODE) {
+                seq[c] = '-';
+                continue;
+            }
+            if (code == NXS_MISSING_CODE)
+                continue;
+            int mask = 0;
+            for (NxsDiscreteStateCell s : chars->GetDatatypeMapperForChar(c)->GetStateSetForCode(code))
+                if (s >= 0 && s < 4)
+                    mask |= 1 << s;
+            seq[c] = iupac[mask];
+        }
+        r.data.names.push_back(name);
+        r.data.sequences.push_back(std::move(seq));
+    }
+    return true;
+}
+
+nclreading readas(const std::string& text, MultiFormatReader::DataFormatType type, const std::string& kind)
+{
+    nclreading r;
+    r.kind = kind;
+    quietreader reader;
+    try {
+        std::istringstream in(text);
+        reader.ReadStream(in, type);
+        r.ok = takematrix(reader, r);
+    } catch (const NxsException& e) {
+        r.line = e.line > 0 ? e.line : -1;
+        r.reason = oneline(e.msg);
+    } catch (const std::exception& e) {
+        r.reason = oneline(e.what());
+    }
+    if (!r.ok)
+        r.data = alignment{};
+    return r;
+}
+
+}  // namespace
+
+fileformat guessformat(std::string_view text)
+{
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos)
+        return fileformat::unknown;
+    text.remove_prefix(start);
+    if (text.front() == '>')
+        return fileformat::fasta;
+    std::string head(text.substr(0, 6));
+    for (char& c : head)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (head == "#NEXUS")
+        return fileformat::nexus;
+    std::istringstream first(std::string(text.substr(0, text.find('\n'))));
+    long ntax = 0, nchar = 0;
+    std::string rest;
+    if (first >> ntax >> nchar && ntax > 0 && nchar > 0 && !(first >> rest))
+        return fileformat::phylip;
+    return fileformat::unknown;
+}
+
+nclreading readwithncl(const std::string& text, fileformat format)
+{
+    switch (format) {
+    case fileformat::nexus:
+        return readas(text, MultiFormatReader::NEXUS_FORMAT, "NEXUS");
+    case fileformat::fasta: {
+        nclreading r;
+        r.kind = "FASTA";
+        if (!checkfasta(text, r))
+            return r;
+        return readas(text, MultiFormatReader::FASTA_DNA_FORMAT, "FASTA");
+    }
+    case fileformat::phylip: {
+        nclreading seq = readas(text, MultiFormatReader::RELAXED_PHYLIP_DNA_FORMAT, "sequential PHYLIP");
+        if (seq.ok)
+            return seq;
+        nclreading inter =
+            readas(text, MultiFormatReader::INTERLEAVED_RELAXED_PHYLIP_DNA_FORMAT, "interleaved PHYLIP");
+        if (inter.ok)
+            return inter;
+        seq.kind = "PHYLIP";
+        seq.reason += " (read as interleaved PHYLIP: " + inter.reason + ")";
+        return seq;
+    }
+    case fileformat::unknown:
+        break;
+    }
+    nclreading r;
+    r.reason = "unknown format";
+    return r;
+}
+
+bool samestates(const std::vector<std::string>& tokens, const std::vector<std::string>& ncl)
+{
+    if (tokens.size() != ncl.size())
+        return false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].size() != ncl[i].size())
+            return false;
+        for (std::size_t j = 0; j < tokens[i].size(); ++j) {
+            const int mask = maskof(tokens[i][j]);
+            if (mask == 0 || mask != maskof(ncl[i][j]))
+                return false;
+        }
+    }
+    return true;
+}
