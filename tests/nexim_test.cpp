@@ -131,7 +131,8 @@ TEST(Nexim, FilesRefusedOrKept)
         {">a\nACGT\n>b\nACET\n", "cannot be read as FASTA, line 4: taxon b, column 3: the character 'E' is no DNA", {}},
         {">a b\nACGT\n>c\nACGTA\n", "cannot be read as FASTA: the sequence of c has 5 characters, that of a|b 4", {}},
         {">a_b\nACGT\n>a b\nACGA\n", "The taxa 1 and 2 have the same name a|b", {}},
-        {"2 4\na ACGT\nb ACG\n", "cannot be read as PHYLIP", {}},
+        {"3 4\na ACGT\nb ACG\nc ACGT\n", "cannot be read as PHYLIP, line 3: the sequence of b has 3 characters, the "
+                                        "first line declares 4", {}},
     };
     tempdir dir;
     for (const auto& c : cases) {

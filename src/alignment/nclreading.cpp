@@ -3,6 +3,8 @@
 #include <cctype>
 #include <exception>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include <ncl.h>
 #include <nxsmultiformat.h>
@@ -124,6 +126,44 @@ bool checkfasta(const std::string& text, nclreading& r)
     return endrow();
 }
 
+// PHYLIP with one row per taxon is checked before NCL reads it: a row of
+// another length than the first line declares is named with both lengths
+// (NCL would take the next taxon's name for characters).
+bool checkphylip(const std::string& text, nclreading& r)
+{
+    std::istringstream in(text);
+    std::string line;
+    std::vector<std::pair<std::size_t, std::string>> rows;  // line number, text
+    std::size_t ntax = 0, nchar = 0, lineno = 0;
+    while (std::getline(in, line)) {
+        ++lineno;
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        if (ntax == 0) {
+            std::istringstream(line) >> ntax >> nchar;
+            continue;
+        }
+        rows.emplace_back(lineno, line);
+    }
+    if (rows.size() != ntax)
+        return true;  // wrapped or interleaved: left to NCL
+    for (const auto& [at, row] : rows) {
+        std::istringstream words(row);
+        std::string name, part;
+        words >> name;
+        std::size_t length = 0;
+        while (words >> part)
+            length += part.size();
+        if (length != nchar) {
+            r.line = static_cast<long>(at);
+            r.reason = "the sequence of " + tokenname(name) + " has " + std::to_string(length) +
+                       " characters, the first line declares " + std::to_string(nchar);
+            return false;
+        }
+    }
+    return true;
+}
+
 // The first character matrix NCL read, in Tolvi's symbols.
 bool takematrix(quietreader& reader, nclreading& r)
 {
@@ -233,6 +273,10 @@ nclreading readwithncl(const std::string& text, fileformat format)
         return readas(text, MultiFormatReader::FASTA_DNA_FORMAT, "FASTA");
     }
     case fileformat::phylip: {
+        nclreading checked;
+        checked.kind = "PHYLIP";
+        if (!checkphylip(text, checked))
+            return checked;
         nclreading seq = readas(text, MultiFormatReader::RELAXED_PHYLIP_DNA_FORMAT, "sequential PHYLIP");
         if (seq.ok)
             return seq;

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <fstream>
 #include <iomanip>
+#include <memory>
+
+#include "outfile.h"
 
 listalsmatrix::listalsmatrix(const std::vector<grcomp>& b)
     : grvgl(b),
@@ -41,18 +44,19 @@ const char* significance(const grcomp& g)
 
 namespace {
 
-// Opens the report file: ".ma" is appended to the caller's name.
-void openreport(std::ofstream& output, std::string& nex)
+// Opens the report file: ".ma" is appended to the caller's name. It is
+// written under a temporary name and takes its own when complete.
+std::ostream& openreport(std::unique_ptr<outfile>& output, std::string& nex)
 {
     nex += ".ma";
-    output.open(nex, std::ios::out | std::ios::trunc);
-    output << std::fixed << std::setprecision(3);
+    output = std::make_unique<outfile>(nex);
+    output->stream() << std::fixed << std::setprecision(3);
+    return output->stream();
 }
 
-bool closereport(std::ofstream& output)
+bool closereport(std::unique_ptr<outfile>& output)
 {
-    output.close();
-    return !output.fail();
+    return output->commit();
 }
 
 void replicateline(std::ostream& s, int br)
@@ -72,8 +76,8 @@ void headerline(std::ostream& s, const std::vector<std::string>& names)
 
 bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
 {
-    std::ofstream output;
-    openreport(output, nex);
+    std::unique_ptr<outfile> report;
+    std::ostream& output = openreport(report, nex);
     const listalsmatrix matrix(b);
     const int n = matrix.size();
 
@@ -139,13 +143,13 @@ bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream
         output << "\n";
         console << "\n";
     }
-    return closereport(output);
+    return closereport(report);
 }
 
 bool exportlist(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
 {
-    std::ofstream output;
-    openreport(output, nex);
+    std::unique_ptr<outfile> report;
+    std::ostream& output = openreport(report, nex);
     const std::string& reference = b.at(0).grnameb;
     output << "relative rates of groups compared to " << reference << "\n\n";
     console << "relative rates of groups compared to " << reference << "\n\n";
@@ -161,5 +165,5 @@ bool exportlist(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& 
         output << "\n";
         console << "\n";
     }
-    return closereport(output);
+    return closereport(report);
 }
