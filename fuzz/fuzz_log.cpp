@@ -9,6 +9,7 @@
 // those of the literal loops; the evaluation either writes a complete report
 // or ends with its message.
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -144,6 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wellformed(fast, log);
     samestatistics(fast);
 
+    // The section of the alignment as read, also read again by the evaluation
+    // for the results table.
+    fuzzing::writefile("f.log", log);
+    std::istringstream asreadin(log);
+    for (const grcomp& g : readasread(asreadin))
+        FUZZ_CHECK(g.KOAs.size() == g.KOBs.size(), "a comparison as read: branch-length lists differ in length");
+
     for (const bool ranking : {false, true}) {
         replicatetable t = fast;
         std::string report = "f.log";
@@ -158,6 +166,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        text);
             for (const std::vector<grcomp>& row : t)
                 FUZZ_CHECK(row.size() >= t[0].size(), "a short row reached the summary");
+            FUZZ_CHECK(fuzzing::readfile("f.log.ma.tsv", text), "no results table");
+            FUZZ_CHECK(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) == t[0].size() + 1, text);
+            FUZZ_CHECK(fuzzing::readfile("f.log.ma.svg", text) && fuzzing::endswith(text, "</svg>\n"), "no figure");
         } else {
             FUZZ_CHECK(rc == 2, std::to_string(rc));
             FUZZ_CHECK(fuzzing::endswith(console, "no report is written.\n"), console);

@@ -201,9 +201,9 @@ TEST(Parts, PartLogsMissingCutShortDoubledOrForeign)
         // the glob small.nex.log.* also matches an earlier report; any other file is read
         {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma", 0,
          "small.nex.log.ma is the report of these part logs, not a log: left out"},
+        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma.svg small.nex.log.ma.tsv", 0,
+         "small.nex.log.ma.tsv is the results table of these part logs, not a log: left out"},
         {"small.nex.log.1 small.nex.log.2 small.nex.log.3 other.log.ma", 2, "other.log.ma cannot be read"},
-        {"small.nex.log.ma.tsv small.nex.log.1 small.nex.log.2 small.nex.log.3", 0,
-         "small.nex.log.ma.tsv is the report of these part logs"},
     };
     for (const logcase& c : cases) {
         std::filesystem::remove("small.nex.log.ma");

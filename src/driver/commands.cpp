@@ -145,7 +145,7 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
 
 // The names given to evaluate without the report of earlier evaluations of
 // the same part logs: `tolvi evaluate PREFIX.log.*` also matches PREFIX.log.ma
-// (and the files beside it, PREFIX.log.ma.tsv ...), which are no logs and are
+// and the results table and figure beside it, which are no logs and are
 // written anew. Each one left out is named on `err`.
 std::vector<std::string> withoutreports(const std::vector<std::string>& names, const std::string& who,
                                         std::ostream& err)
@@ -154,17 +154,19 @@ std::vector<std::string> withoutreports(const std::vector<std::string>& names, c
         return name.size() > stem.size() + 1 && name.starts_with(stem + ".") &&
                name.find_first_not_of("0123456789", stem.size() + 1) == std::string::npos;
     };
+    // The report and the results table and figure written beside it.
+    const std::pair<std::string, const char*> written[] = {
+        {".ma", "report"}, {".ma.tsv", "results table"}, {".ma.svg", "results figure"}};
     std::vector<std::string> logs;
     for (const std::string& name : names) {
-        // NAME.ma, and the files written beside it (NAME.ma.tsv, NAME.ma.svg)
-        const std::size_t at = name.rfind(".ma");
-        const bool report = at != std::string::npos && at > 0 &&
-                            (at + 3 == name.size() ||
-                             (name[at + 3] == '.' && name.find('.', at + 4) == std::string::npos));
-        const std::string stem = report ? name.substr(0, at) : std::string();
-        if (!stem.empty() && std::any_of(names.begin(), names.end(),
-                                         [&](const std::string& other) { return partof(other, stem); })) {
-            err << who << ": " << name << " is the report of these part logs, not a log: left out\n";
+        const auto report = std::find_if(std::begin(written), std::end(written), [&](const auto& w) {
+            const std::string stem = name.substr(0, name.size() - std::min(name.size(), w.first.size()));
+            const auto ispart = [&](const std::string& other) { return partof(other, stem); };
+            return name.ends_with(w.first) && !stem.empty() && std::any_of(names.begin(), names.end(), ispart);
+        });
+        if (report != std::end(written)) {
+            err << who << ": " << name << " is the " << report->second
+                << " of these part logs, not a log: left out\n";
             continue;
         }
         logs.push_back(name);
@@ -430,7 +432,11 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
         err << who << ": " << oneline(console.str()) << "\n";
         return 2;
     }
-    const int rc = evaluate(table, logs.front().name, ranking, report, static_cast<int>(table.size()), false, console);
+    // Of part logs, the first part's holds the section of the alignment as read.
+    const auto first =
+        std::find_if(logs.begin(), logs.end(), [](const logread& l) { return l.label && l.label->part == 1; });
+    const std::string& logname = (first == logs.end() ? logs.front() : *first).name;
+    const int rc = evaluate(table, logname, ranking, report, static_cast<int>(table.size()), false, console);
     (rc == 0 ? out : err) << console.str();
     return rc == 0 ? 0 : 2;
 }

@@ -9,6 +9,7 @@
 #include "extractor.h"
 #include "jack.h"
 #include "logcheck.h"
+#include "results.h"
 
 int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, std::string& reportname, int br,
              bool direct, std::ostream& out)
@@ -44,6 +45,7 @@ int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, 
         out << "\nThe report file " << reportname << " could not be written!\n";
         return 2;
     }
+    writeresults(finalgrcomp, verglgr, logname, ranking, n, reportname, out);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 void undefinedwarning(int grIDa, int grIDb, std::ostream& out)
 {
@@ -319,4 +320,48 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
         verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
         verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));
     }
+}
+
+std::vector<grcomp> readasread(std::istream& log)
+{
+    std::vector<grcomp> row;
+    wordreader reader(log);
+    extractor reading;
+    std::string_view w;
+    while (reader.word(w) && w != "begin_bootstrap_replicate" && w != "bootstrap_end") {
+        if (w != "###begin")
+            continue;
+        int grIDa = 0;
+        int grIDb = 0;
+        std::string grnamea;
+        std::string grnameb;
+        if (reader.number(grIDa) && reader.number(grIDb) && reader.word(w)) {
+            grnamea = w;
+            if (reader.word(w) && reader.word(w))
+                grnameb = w;
+        }
+        if (reader.failed() || reader.eof())
+            break;
+        // Triplets with an undefined distance are left out as in the
+        // replicates; a comparison cut short cannot stand for the alignment.
+        std::ostringstream messages;
+        grcomp verg(grIDa, grIDb, grnamea, grnameb);
+        reading.gettriplet(reader, grIDa, grIDb, verg, messages);
+        if (reader.failed() || messages.str().find("End of file reached!") != std::string::npos) {
+            verg.KOAs.clear();
+            verg.KOBs.clear();
+        }
+        row.push_back(std::move(verg));
+        if (reader.failed())
+            break;
+    }
+    return row;
+}
+
+std::vector<grcomp> readasread(const std::string& logname)
+{
+    std::ifstream log(logname);
+    if (!log)
+        return {};
+    return readasread(log);
 }

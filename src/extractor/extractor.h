@@ -18,6 +18,8 @@
 // skipped. Progress and warnings go to `out`.
 class extractor {
 public:
+    // An extractor that has read nothing (for readasread).
+    extractor() = default;
     // Opens the log by name; a log that cannot be opened leaves the table as it
     // was. `meter`, when given, gets a progress line (percent of the file read).
     extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter = nullptr);
@@ -35,6 +37,15 @@ public:
     void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);
     void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);
 };
+
+// The comparisons of the section written for the alignment as read (before
+// the first replicate marker, which the replicate table leaves out), each with
+// its triplets read as a replicate's are. A comparison cut short by the end of
+// the log, or by a word where a number belongs, comes back without triplets.
+// Nothing is written to the console; a log that cannot be opened gives no
+// comparison.
+std::vector<grcomp> readasread(std::istream& log);
+std::vector<grcomp> readasread(const std::string& logname);
 
 // The warning for a comparison that met an undefined distance ("No ..." in the log).
 void undefinedwarning(int grIDa, int grIDb, std::ostream& out);

@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "figure.h"
+#include "summary.h"
+#include "testutil.h"
+
+namespace {
+
+std::vector<std::string> split(const std::string& text, char sep)
+{
+    std::vector<std::string> parts;
+    std::stringstream s(text);
+    for (std::string part; std::getline(s, part, sep);)
+        parts.push_back(part);
+    return parts;
+}
+
+// A table as rows of cells, keyed by the header's column names.
+struct table {
+    std::vector<std::string> header;
+    std::vector<std::vector<std::string>> rows;
+    std::string cell(std::size_t row, const std::string& column) const
+    {
+        for (std::size_t c = 0; c < header.size(); ++c)
+            if (header[c] == column)
+                return rows.at(row).at(c);
+        ADD_FAILURE() << "no column " << column;
+        return "";
+    }
+    // A float column as the report prints it: 3 decimals.
+    std::string f3(std::size_t row, const std::string& column, bool isfloat = true) const
+    {
+        const std::string c = cell(row, column);
+        const double v = isfloat ? std::strtof(c.c_str(), nullptr) : std::strtod(c.c_str(), nullptr);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.3f", v);
+        return buf;
+    }
+};
+
+table readtable(const std::string& name)
+{
+    table t;
+    const std::vector<std::string> lines = split(readfile(name), '\n');
+    t.header = split(lines.at(0), '\t');
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        t.rows.push_back(split(lines[i], '\t'));
+        EXPECT_EQ(t.rows.back().size(), t.header.size()) << "row " << i << " of " << name;
+        for (const std::string& c : t.rows.back())
+            EXPECT_FALSE(c.empty()) << "empty cell in row " << i << " of " << name;
+    }
+    return t;
+}
+
+// The rows of the report's matrix that follows the line `heading`, split at tabs.
+std::vector<std::vector<std::string>> matrix(const std::vector<std::string>& report, const std::string& heading)
+{
+    std::vector<std::vector<std::string>> m;
+    std::size_t i = 0;
+    while (i < report.size() && report[i] != heading)
+        ++i;
+    for (i += 1; i < report.size() && !report[i].empty(); ++i)
+        m.push_back(split(report[i], '\t'));
+    return m;
+}
+
+// The figure must be well-formed XML and turn into a PNG of the size it declares.
+void expectrenders(const std::string& svg)
+{
+    const std::string parse =
+        "python3 -c \"import sys, xml.etree.ElementTree as e; e.parse(sys.argv[1])\" '" + svg + "'";
+    EXPECT_EQ(std::system(parse.c_str()), 0) << svg << " is no well-formed XML";
+    ASSERT_EQ(std::system(("rsvg-convert -o '" + svg + ".png' '" + svg + "'").c_str()), 0) << svg << " does not render";
+    const std::string text = readfile(svg), png = readfile(svg + ".png");
+    int width = 0, height = 0;
+    std::sscanf(text.c_str() + text.find(" width="), " width=\"%d\" height=\"%d\"", &width, &height);
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&png](std::size_t at) {
+        return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+               (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(be32(16), width) << svg;
+    EXPECT_EQ(be32(20), height) << svg;
+}
+
+// The table and the figure beside the report of a direct-road run: every
+// number of the report read back from the table, rows in the report's order.
+TEST(Results, TableHoldsTheReportsValuesAndFigureRenders)
+{
+    struct row {
+        const char* log;
+        bool ranking;
+        std::size_t rows;
+        bool subcommand;  // `tolvi evaluate LOG` instead of the dialogue's direct road
+    };
+    for (const row& r : {row{"pairwise.log", false, 3, false}, row{"ranking.log", true, 2, false},
+                         row{"pairwise.log", false, 3, true}, row{"ranking.log", true, 2, true}}) {
+        tempdir dir;
+        copydata(r.log);
+        if (r.subcommand) {
+            const char* argv[] = {"evaluate", r.log, "--ranking"};
+            std::ostringstream out, err;
+            ASSERT_EQ(evaluatelogs(r.ranking ? 3 : 2, argv, out, err), 0) << err.str();
+        } else {
+            ASSERT_EQ(run(std::string("1\n") + (r.ranking ? "1" : "0") + "\n" + r.log + "\n").rc, 1);
+        }
+        const std::string ma = std::string(r.log) + ".ma";
+        const std::vector<std::string> report = split(readfile(ma), '\n');
+        const table t = readtable(ma + ".tsv");
+        ASSERT_EQ(t.header.size(), 20u);
+        ASSERT_EQ(t.rows.size(), r.rows) << r.log;
+        const std::string replicates = split(report[r.ranking ? 2 : 0], ' ').at(4);
+        for (std::size_t k = 0; k < t.rows.size(); ++k) {
+            const std::string a = t.cell(k, "group_a"), b = t.cell(k, "group_b");
+            EXPECT_EQ(t.cell(k, "replicates"), replicates);
+            const std::string cls = " (" + t.cell(k, "significance") + ")";
+            if (r.ranking) {
+                EXPECT_EQ(report[0], "relative rates of groups compared to " + b);
+                EXPECT_EQ(report.at(6 + k), a + "\t" + t.f3(k, "d") + "\t" + t.f3(k, "se_d") + "\t" + cls);
+                continue;
+            }
+            const auto d = matrix(report, "d (above diagonal), S.E. (below diagonal)");
+            const auto ratio = matrix(report, "ratio (above diagonal), 95% confidence interval (below diagonal)");
+            // Rows in the report's order: (0,1), (0,2), (1,2) of the matrix.
+            const std::size_t i = k < 2 ? 0 : 1, j = k < 2 ? k + 1 : 2;
+            EXPECT_EQ(d.at(0).at(i + 1), a);
+            EXPECT_EQ(d.at(0).at(j + 1), b);
+            EXPECT_EQ(d.at(i + 1).at(j + 1), t.f3(k, "d") + cls);
+            EXPECT_EQ(d.at(j + 1).at(i + 1), t.f3(k, "se_d") + " (" + t.cell(k, "triplets") + ")");
+            EXPECT_EQ(ratio.at(i + 1).at(j + 1), t.f3(k, "ratio") + " (" + t.f3(k, "se_ratio") + ")");
+            EXPECT_EQ(ratio.at(j + 1).at(i + 1),
+                      "(" + t.f3(k, "ratio_lower95", false) + "-" + t.f3(k, "ratio_upper95", false) + ")");
+        }
+        expectrenders(ma + ".svg");
+    }
+}
+
+const std::string triplets =
+    " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.50000 0.40000 -\n"
+    " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.70000 0.50000 -\n";
+
+// A comparison without a single triplet is nan throughout and is no test for
+// Holm's adjustment; the alignment as read gives its own d, ratio and
+// jackknife errors, and nan where an undefined distance leaves no triplet.
+TEST(Results, NanRowsAndTheAlignmentAsRead)
+{
+    tempdir dir;
+    const std::string second = "###end 0 2\n###begin 1 2 B versus C\n###end 1 2\n";
+    const std::string undefined = "No data for comparing taxa\n" + triplets.substr(0, triplets.find('\n') + 1);
+    writefile("a.log", "###begin 0 2 A versus C\n" + triplets + "###end 0 2\n###begin 1 2 B versus C\n" + undefined +
+                           "###end 1 2\nbegin_bootstrap_replicate 1\n###begin 0 2 A versus C\n" + triplets + second +
+                           "end_bootstrap_replicate 1\nbegin_bootstrap_replicate 2\n###begin 0 2 A versus C\n" +
+                           triplets + " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.60000 0.40000 -\n" + second +
+                           "end_bootstrap_replicate 2\nbootstrap_end\n");
+    ASSERT_EQ(run("1\n1\na.log\n").rc, 1);
+    const std::vector<std::string> report = split(readfile("a.log.ma"), '\n');
+    const std::vector<std::string> nanrow = split(report.at(7), '\t');
+    ASSERT_EQ(nanrow.at(0), "B");
+    EXPECT_NE(nanrow.at(1).find("nan"), std::string::npos);
+    EXPECT_NE(nanrow.at(2).find("nan"), std::string::npos);
+    const table t = readtable("a.log.ma.tsv");
+    ASSERT_EQ(t.rows.size(), 2u);
+    // Replicate 1 gives d 0.15 and ratio 3, replicate 2 d 1/6 and ratio 3.5;
+    // every one of these cells is nan in the second row.
+    const double d = (0.15 + 1.0 / 6) / 2, z = d / ((1.0 / 6 - 0.15) / std::sqrt(2.0));
+    const std::pair<const char*, double> cells[] = {
+        {"d_as_read", 0.15},          {"ratio_as_read", 3.0},     {"se_d_jackknife", 0.05},
+        {"se_ratio_jackknife", std::sqrt(2.5)}, {"d", d},         {"z", z},
+        {"p_holm", std::erfc(z / std::sqrt(2.0))}, {"ratio_pct2.5", 3.0125}, {"ratio_pct97.5", 3.4875},
+    };
+    for (const auto& [column, value] : cells) {
+        EXPECT_NEAR(std::strtod(t.cell(0, column).c_str(), nullptr), value, 1e-5 * std::max(1.0, value)) << column;
+        EXPECT_EQ(t.cell(1, column), "nan") << column;
+    }
+    EXPECT_EQ(t.cell(1, "triplets"), "0");
+}
+
+// Holm's adjustment and the percentile definition the man page states.
+TEST(Results, HolmAndPercentiles)
+{
+    const double nan = std::nan("");
+    const std::vector<double> adjusted = holm({0.01, 0.04, 0.03, 0.005, nan});
+    const double want[] = {0.03, 0.06, 0.06, 0.02};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_NEAR(adjusted[i], want[i], 1e-12) << i;
+    EXPECT_TRUE(std::isnan(adjusted[4]));
+    EXPECT_EQ(holm({0.6, 0.5})[0], 1.0);
+    EXPECT_NEAR(twosidedp(-1.959963985), 0.05, 1e-9);
+    EXPECT_DOUBLE_EQ(percentile({4, 1, 3, 2}, 0.025), 1.075);
+    EXPECT_DOUBLE_EQ(percentile({4, 1, std::nanf(""), 3, 2}, 0.975), 3.925);
+    EXPECT_TRUE(std::isnan(percentile({std::nanf("")}, 0.5)));
+}
+
+// Figures of 1 and 45 comparisons, nan values and names that need escaping.
+TEST(Results, FiguresRenderAtEverySize)
+{
+    struct row {
+        std::size_t comparisons;
+        const char* name;
+    };
+    for (const row& r : {row{1, "Alpha"}, row{45, "G"}, row{2, "A&B<C>\"'"}}) {
+        tempdir dir;
+        std::vector<resultrow> rows(r.comparisons);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i].groupa = r.name + std::to_string(i);
+            rows[i].groupb = "Ref";
+            rows[i].d = i % 7 == 3 ? std::nanf("") : 0.1f * static_cast<float>(i) - 1.0f;
+            rows[i].sed = 0.2f;
+            rows[i].ratio = 1.0f + 0.05f * static_cast<float>(i);
+            rows[i].ratiolower = i % 5 == 4 ? std::nan("") : rows[i].ratio - 0.3;
+            rows[i].ratioupper = rows[i].ratio + 0.3;
+            rows[i].pholm = i % 2 ? 0.01 : 0.5;
+            rows[i].significance = "<0.05";
+        }
+        const figuresize size = [&] {
+            std::ofstream out("f.svg");
+            return writefigure(rows, {std::string("data/") + r.name + ".log", 100, r.comparisons == 45, "Ref"}, out);
+        }();
+        EXPECT_GE(size.height, static_cast<int>(r.comparisons) * 20) << r.comparisons;
+        expectrenders("f.svg");
+    }
+}
+
+// A folder where the table or the figure belongs: the report and the other
+// file are written, the run ends as before, and one line names the file.
+TEST(Results, FolderInTheWay)
+{
+    struct row {
+        const char* blocked;
+        const char* other;
+        const char* line;
+    };
+    const row rows[] = {
+        {"pairwise.log.ma.svg", "pairwise.log.ma.tsv", "The figure pairwise.log.ma.svg could not be written.\n"},
+        {"pairwise.log.ma.tsv", "pairwise.log.ma.svg", "The table pairwise.log.ma.tsv could not be written.\n"},
+    };
+    for (const row& r : rows) {
+        tempdir dir;
+        copydata("pairwise.log");
+        std::filesystem::create_directory(r.blocked);
+        const runresult res = run("1\n0\npairwise.log\n");
+        EXPECT_EQ(res.rc, 1);
+        expectgolden("direct_pairwise.console", res.console.substr(0, res.console.size() - std::string(r.line).size()));
+        EXPECT_EQ(res.console.substr(res.console.size() - std::string(r.line).size()), r.line);
+        expectgolden("direct_pairwise.ma", readfile("pairwise.log.ma"));
+        EXPECT_TRUE(std::filesystem::is_regular_file(r.other));
+        EXPECT_FALSE(std::filesystem::exists(std::string(r.blocked) + ".part"));
+    }
+}
+
+}  // namespace
