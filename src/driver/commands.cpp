@@ -101,7 +101,7 @@ const char* const who_construct = "tolvi construct";
 
 // The groups from --group NAME=LIST ... and --outgroup LIST, numbered as the
 // dialogue numbers typed groups.
-bool typedgroups(const std::vector<std::string>& specs, const std::string& outgroup, std::vector<group>& groups,
+bool typedgroups(const std::vector<std::string>& groupoptions, const std::string& outgroup, std::vector<group>& groups,
                  std::ostream& err)
 {
     auto parselist = [&](const std::string& list, std::vector<int>& numbers, const std::string& option) {
@@ -119,20 +119,20 @@ bool typedgroups(const std::vector<std::string>& specs, const std::string& outgr
         }
         return true;
     };
-    for (const std::string& spec : specs) {
-        const std::size_t eq = spec.find('=');
-        const std::string name = spec.substr(0, eq);
+    for (const std::string& given : groupoptions) {
+        const std::size_t eq = given.find('=');
+        const std::string name = given.substr(0, eq);
         if (eq == std::string::npos || name.empty() || name.find_first_of(" \t\n") != std::string::npos) {
-            err << who_construct << ": --group " << spec << ": give a group as NAME=LIST, e.g. apes=2-6\n";
+            err << who_construct << ": --group " << given << ": give a group as NAME=LIST, e.g. apes=2-6\n";
             return false;
         }
         for (const group& g : groups)
             if (g.gname == name) {
-                err << who_construct << ": --group " << spec << ": the group " << name << " is given twice\n";
+                err << who_construct << ": --group " << given << ": the group " << name << " is given twice\n";
                 return false;
             }
         group g(static_cast<int>(groups.size()), name);
-        if (!parselist(spec.substr(eq + 1), g.tind, "--group " + spec))
+        if (!parselist(given.substr(eq + 1), g.tind, "--group " + given))
             return false;
         groups.push_back(std::move(g));
     }
