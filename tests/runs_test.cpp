@@ -438,7 +438,11 @@ TEST(Runs, FilesCutAfterEveryWord)
         const std::string full = readfile(c.file);
         std::vector<std::size_t> ends{0};
         const std::vector<std::string> w = words(full, &ends);
+        // Every cut near either end of the file, every seventh in between:
+        // a cut inside a long file repeats the same few situations.
         for (std::size_t k = 0; k <= w.size(); ++k) {
+            if (k > 60 && k + 60 < w.size() && k % 7 != 0)
+                continue;
             writefile(c.file, full.substr(0, ends[k]));
             const outcome want = c.expect(std::vector<std::string>(w.begin(), w.begin() + static_cast<long>(k)));
             const runresult r = timedrun(lines(s.answers));
