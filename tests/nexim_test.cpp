@@ -133,6 +133,10 @@ TEST(Nexim, FilesRefusedOrKept)
         {">a_b\nACGT\n>a b\nACGA\n", "The taxa 1 and 2 have the same name a|b", {}},
         {"3 4\na ACGT\nb ACG\nc ACGT\n", "cannot be read as PHYLIP, line 3: the sequence of b has 3 characters, the "
                                         "first line declares 4", {}},
+        // a matrix larger than the file is refused before it is set aside in memory
+        {"3 1274836482\na ACGT\nb ACGT\nc ACGT\n", "PHYLIP, line 1: the file declares 3 taxa of 1274836482", {}},
+        {"#NEXUS begin data; dimensions ntax=2 nchar=2000000000; matrix a AC b AG; end;",
+         "NEXUS, line 1: the file declares 2 taxa of 2000000000 characters, more than its", {}},
     };
     tempdir dir;
     for (const auto& c : cases) {

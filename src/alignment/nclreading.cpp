@@ -1,8 +1,10 @@
 #include "nclreading.h"
 
+#include <algorithm>
 #include <cctype>
 #include <exception>
 #include <sstream>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -126,6 +128,48 @@ bool checkfasta(const std::string& text, nclreading& r)
     return endrow();
 }
 
+// The largest number written after `key` and "=" (any case, blanks around
+// the "="), 0 where there is none.
+unsigned long long declared(const std::string& text, std::string_view key)
+{
+    unsigned long long most = 0;
+    for (std::size_t i = 0; i + key.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < key.size() && std::tolower(static_cast<unsigned char>(text[i + k])) == key[k])
+            ++k;
+        if (k < key.size())
+            continue;
+        std::size_t j = i + k;
+        while (j < text.size() && (text[j] == ' ' || text[j] == '\t'))
+            ++j;
+        if (j >= text.size() || text[j] != '=')
+            continue;
+        ++j;
+        while (j < text.size() && (text[j] == ' ' || text[j] == '\t'))
+            ++j;
+        unsigned long long n = 0;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j])) && n < (1ULL << 40))
+            n = n * 10 + static_cast<unsigned long long>(text[j++] - '0');
+        most = std::max(most, n);
+    }
+    return most;
+}
+
+// NCL sets aside the whole matrix the file declares before it reads a state:
+// a few bytes declaring billions of characters would take gigabytes. Every
+// state takes at least one character of the file, so a matrix larger than
+// the file cannot be read and is refused before NCL sees it.
+bool fitsthefile(const std::string& text, unsigned long long ntax, unsigned long long nchar, nclreading& r)
+{
+    const unsigned long long size = text.size();
+    if (ntax == 0 || nchar == 0 || (nchar <= size && ntax <= size / nchar))
+        return true;
+    r.line = 1;
+    r.reason = "the file declares " + std::to_string(ntax) + " taxa of " + std::to_string(nchar) +
+               " characters, more than its " + std::to_string(size) + " characters can hold";
+    return false;
+}
+
 // PHYLIP with one row per taxon is checked before NCL reads it: a row of
 // another length than the first line declares is named with both lengths
 // (NCL would take the next taxon's name for characters).
@@ -141,6 +185,8 @@ bool checkphylip(const std::string& text, nclreading& r)
             continue;
         if (ntax == 0) {
             std::istringstream(line) >> ntax >> nchar;
+            if (!fitsthefile(text, ntax, nchar, r))
+                return false;
             continue;
         }
         rows.emplace_back(lineno, line);
@@ -263,8 +309,13 @@ fileformat guessformat(std::string_view text)
 nclreading readwithncl(const std::string& text, fileformat format)
 {
     switch (format) {
-    case fileformat::nexus:
+    case fileformat::nexus: {
+        nclreading r;
+        r.kind = "NEXUS";
+        if (!fitsthefile(text, std::max(declared(text, "ntax"), 1ULL), declared(text, "nchar"), r))
+            return r;
         return readas(text, MultiFormatReader::NEXUS_FORMAT, "NEXUS");
+    }
     case fileformat::fasta: {
         nclreading r;
         r.kind = "FASTA";
