@@ -152,17 +152,4 @@ TEST(Report, RankingListFileAndConsole)
               "Mice\t-0.06250\t0.50000\t (insign.)\n");
 }
 
-TEST(Report, FileThatCannotBeWrittenStillShowsTheConsoleCopy)
-{
-    tempdir dir;
-    std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1)};
-    for (bool ranking : {false, true}) {
-        std::string name = "no/such/dir/x";
-        std::ostringstream console;
-        const bool ok = ranking ? exportlist(b, name, 3, console) : exportmatrix(b, name, 3, console);
-        EXPECT_FALSE(ok);
-        EXPECT_NE(console.str().find("standard errors based on 3 bootstrap replicates"), std::string::npos);
-    }
-}
-
 }  // namespace

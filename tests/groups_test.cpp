@@ -91,29 +91,3 @@ TEST(Abfrage, Transcript)
     EXPECT_EQ(groups[0].gind, 0);
 }
 
-TEST(Abfrage, EndsTheRunOnInputItCannotTake)
-{
-    const std::string blanks(499, ' ');
-    const struct {
-        std::string input;
-        const char* message;
-    } cases[] = {
-        {"", "Standard input ended where an answer was expected"},
-        {"Apes 1-3", "Standard input ended where an answer was expected"},
-        {"Apes 1;q 4,", "Standard input ended where an answer was expected"},
-        {"Apes " + blanks + "x;q 1;", "The list of taxa of group Apes is longer than 499 characters"},
-        {"Apes 1;q" + blanks + "1;", "The list of taxa of group outgroup is longer than 499 characters"},
-        {"Apes 1,99999999999;q 2;", "The taxon number 99999999999 in group Apes is too large"},
-        // a few short lines must not make the program hold and echo billions of numbers
-        {"a 1-999999;b 1-999999;c 1-999999;q 1;",
-         "The lists of taxa hold more than 2000000 taxon numbers in all: Tolvi stops.\n"},
-        {"a 1-2000000000;q 1-2000000000;", "The lists of taxa hold more than 2000000 taxon numbers in all"},
-    };
-    std::vector<group> groups;
-    std::string console, rest;
-    for (const auto& c : cases) {
-        EXPECT_FALSE(talk(c.input, groups, console, rest)) << c.input;
-        EXPECT_NE(console.find(c.message), std::string::npos) << console;
-    }
-    EXPECT_TRUE(talk("Apes" + blanks.substr(1) + "1;q 2;", groups, console, rest));  // 499 characters fit
-}

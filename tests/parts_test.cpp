@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <set>
 #include <sstream>
 
 #include "commands.h"
@@ -40,14 +39,6 @@ cliresult tolvi(const std::string& command)
     else
         rc = writetemplate(argc, argv.data(), out, err);
     return {rc, out.str(), err.str()};
-}
-
-std::set<std::string> folder()
-{
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator("."))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 // The bootstrap replicates of a command file, markers included.
@@ -118,103 +109,6 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
         ASSERT_EQ(ev.rc, 0) << ev.err;
         EXPECT_EQ(readfile("small.nex.log.ma"), readfile("unsplit.ma"))
             << c.parts << " parts";
-    }
-}
-
-TEST(Parts, WrongUseWritesNothing)
-{
-    struct usecase {
-        std::string args;
-        const char* message;  // in standard error
-    } cases[] = {
-        {"construct small.nex --groups small.grdef --setting 1 --bogus", "--bogus"},
-        {"construct small.nex --groups small.grdef --setting", "--setting"},
-        {"construct small.nex --groups small.grdef", "--setting"},
-        {"construct small.nex --setting 1", "--groups"},
-        {"construct small.nex --group a=1-2 --setting 1", "--outgroup"},
-        {"construct small.nex --group a=1-x --group b=3 --outgroup 8 --setting 1", "--group a=1-x"},
-        {"construct small.nex --group a=1-2 --group b=3 --outgroup 9 --setting 1", "taxon number 9"},
-        {"construct small.nex --group a=1-2 --group a=3 --outgroup 8 --setting 1", "given twice"},
-        {"construct small.nex --group a --outgroup 8 --setting 1", "--group a"},
-        {"construct small.nex --groups small.grdef --group a=1 --outgroup 8 --setting 1", "--group"},
-        {"construct small.nex --groups small.grdef --setting 9", "--setting 9"},
-        {"construct small.nex --groups small.grdef --setting 1 --settings none", "--settings none"},
-        {"construct small.nex --groups small.grdef --setting 1 --usertree none", "--usertree"},
-        {"construct small.nex --groups small.grdef --setting 1 --bootstrap 0", "--bootstrap"},
-        {"construct small.nex --groups small.grdef --setting 1 --bootstrap 3 --parts 4", "--parts 4"},
-        {"construct small.nex --groups small.grdef --setting 1 --parts 0", "--parts"},
-        {"construct small.nex --groups small.nex --setting 1", "--groups small.nex"},
-        {"construct none.nex --groups small.grdef --setting 1", "none.nex"},
-        {"construct small.nex --group a=1 --group b=1 --outgroup 1 --setting 1", "no triplet"},
-        {"construct small.nex --groups small.grdef --setting 1 --prefix old", "old.cd exists; --redo"},
-        {"construct small.nex --groups small.grdef --setting 1 --prefix old --parts 2", "old.cd.1 exists; --redo"},
-        {"evaluate", "LOG"},
-        {"evaluate none.log", "none.log cannot be read"},
-        {"evaluate .", ". cannot be read"},
-        {"evaluate small.grdef --threads 0", "--threads"},
-        {"template", "DATAFILE"},
-        {"template none.nex", "none.nex"},
-    };
-    for (const usecase& c : cases) {
-        tempdir dir;
-        for (const char* f : {"small.nex", "small.grdef", "MLS"})
-            copydata(f);
-        writefile("old.cd", "earlier");
-        writefile("old.cd.1", "earlier");
-        const std::set<std::string> before = folder();
-        const cliresult r = tolvi(c.args);
-        EXPECT_EQ(r.rc, 2) << c.args;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
-        EXPECT_EQ(r.out, "") << c.args;
-        EXPECT_EQ(folder(), before) << c.args;
-        EXPECT_EQ(readfile("old.cd") + readfile("old.cd.1"), "earlierearlier") << c.args;
-    }
-}
-
-TEST(Parts, PartLogsMissingCutShortDoubledOrForeign)
-{
-    tempdir dir;
-    for (const char* f : {"small.nex", "small.grdef", "MLS"})
-        copydata(f);
-    ASSERT_EQ(tolvi(smallrun + "9 --parts 3").rc, 0);
-    for (int k = 1; k <= 3; ++k)
-        writefile("small.nex.log." + std::to_string(k), paulog(readfile("small.nex.cd." + std::to_string(k))));
-    // part 3 cut inside replicate 8, and a part log of a run of 10 replicates
-    const std::string third = readfile("small.nex.log.3");
-    writefile("cut.log.3", third.substr(0, third.find("end_bootstrap_replicate 8")));
-    ASSERT_EQ(tolvi(smallrun + "10 --parts 3 --prefix other").rc, 0);
-    writefile("other.log.2", paulog(readfile("other.cd.2")));
-
-    struct logcase {
-        std::string logs;
-        int rc;
-        const char* message;  // in standard error
-    } cases[] = {
-        {"small.nex.log.1 small.nex.log.3", 2, "replicates 4-6 are missing: the log of part 2 of 3 was not given"},
-        {"small.nex.log.1 small.nex.log.2 cut.log.3", 2, "replicates 8-9 are missing: cut.log.3 (part 3 of 3) is cut short"},
-        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.2", 2,
-         "replicates 4-6 appear more than once: in small.nex.log.2 and small.nex.log.2"},
-        {"small.nex.log.1 other.log.2 small.nex.log.3", 2, "are logs of different runs"},
-        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.grdef", 2, "small.grdef is not the log of a part"},
-        {"small.nex.log.1 small.nex.log.3 --partial", 0, "--partial: evaluating 6 of 9 bootstrap replicates; missing: 4-6"},
-        {"small.nex.log.2 small.nex.log.3 small.nex.log.1 --threads 1", 0, ""},
-        // the glob small.nex.log.* also matches an earlier report; any other file is read
-        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma", 0,
-         "small.nex.log.ma is the report of these part logs, not a log: left out"},
-        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 small.nex.log.ma.svg small.nex.log.ma.tsv", 0,
-         "small.nex.log.ma.tsv is the results table of these part logs, not a log: left out"},
-        {"small.nex.log.1 small.nex.log.2 small.nex.log.3 other.log.ma", 2, "other.log.ma cannot be read"},
-    };
-    for (const logcase& c : cases) {
-        std::filesystem::remove("small.nex.log.ma");
-        const cliresult r = tolvi("evaluate " + c.logs);
-        EXPECT_EQ(r.rc, c.rc) << c.logs << "\n" << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.logs << "\n" << r.err;
-        EXPECT_EQ(std::filesystem::exists("small.nex.log.ma"), c.rc == 0) << c.logs;
-        if (c.rc == 0) {
-            const bool partial = c.logs.find("partial") != std::string::npos;
-            EXPECT_NE(readfile("small.nex.log.ma").find(partial ? "based on 6 " : "based on 9 "), std::string::npos);
-        }
     }
 }
 

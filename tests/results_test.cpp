@@ -231,31 +231,4 @@ TEST(Results, FiguresRenderAtEverySize)
     }
 }
 
-// A folder where the table or the figure belongs: the report and the other
-// file are written, the run ends as before, and one line names the file.
-TEST(Results, FolderInTheWay)
-{
-    struct row {
-        const char* blocked;
-        const char* other;
-        const char* line;
-    };
-    const row rows[] = {
-        {"pairwise.log.ma.svg", "pairwise.log.ma.tsv", "The figure pairwise.log.ma.svg could not be written.\n"},
-        {"pairwise.log.ma.tsv", "pairwise.log.ma.svg", "The table pairwise.log.ma.tsv could not be written.\n"},
-    };
-    for (const row& r : rows) {
-        tempdir dir;
-        copydata("pairwise.log");
-        std::filesystem::create_directory(r.blocked);
-        const runresult res = run("1\n0\npairwise.log\n");
-        EXPECT_EQ(res.rc, 1);
-        expectgolden("direct_pairwise.console", res.console.substr(0, res.console.size() - std::string(r.line).size()));
-        EXPECT_EQ(res.console.substr(res.console.size() - std::string(r.line).size()), r.line);
-        expectgolden("direct_pairwise.ma", readfile("pairwise.log.ma"));
-        EXPECT_TRUE(std::filesystem::is_regular_file(r.other));
-        EXPECT_FALSE(std::filesystem::exists(std::string(r.blocked) + ".part"));
-    }
-}
-
 }  // namespace
