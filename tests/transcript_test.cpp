@@ -107,6 +107,8 @@ std::string runcase(const std::vector<std::string>& steps)
             std::ostringstream out, err;
             const int rc = commandline(static_cast<int>(argv.size()), argv.data(), out, err);
             text += out.str() + "stderr:\n" + err.str() + "exit " + std::to_string(rc) + "\n";
+        } else if (verb == "show" && !fs::is_regular_file(a)) {
+            text += "no file " + a + "\n";
         } else if (verb == "show") {
             const std::string shown = readfile(a);
             text += shown.find("***Command file created by Tolvi ") == std::string::npos ? shown : maskdate(shown);
