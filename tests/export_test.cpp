@@ -79,41 +79,6 @@ TEST(Report, MatrixViewAddressesTheUpperTriangle)
             << count;
 }
 
-TEST(Report, TwoGroupMatrixFileAndConsole)
-{
-    tempdir dir;
-    std::vector<grcomp> b{rec("G1", "G2", -0.25f, 0.125f, 1.5f, 0.25f, 12)};
-    std::string name = "run1.log";
-    std::ostringstream console;
-    console << std::fixed;
-    console.precision(5);
-    ASSERT_TRUE(exportmatrix(b, name, 0, console));
-    EXPECT_EQ(name, "run1.log.ma");
-    EXPECT_EQ(readfile("run1.log.ma"),
-              "standard errors based on 0 bootstrap replicates\n\n"
-              "d (above diagonal), S.E. (below diagonal)\n"
-              "taxa\tG1\tG2\t\n"
-              "G1\t-\t-0.250 (<0.05)\t\n"
-              "G2\t0.125 (12)\t-\t\n"
-              "\n\n"
-              "ratio (above diagonal), 95% confidence interval (below diagonal)\n"
-              "taxa\tG1\tG2\t\n"
-              "G1\t-\t1.500 (0.250)\t\n"
-              "G2\t(1.010-1.990)\t-\t\n");
-    EXPECT_EQ(console.str(),
-              "n:2\n"
-              "standard errors based on 0 bootstrap replicates\n\n"
-              "d (above diagonal), S.E. (below diagonal)\n\n"
-              "taxa\tG1\tG2\t\n"
-              "G1\t-\t (<0.05)-0.25000 (12)\t\n"
-              "G2\t0.12500 (12)\t-\t\n"
-              " \n\n"
-              "ratio (above diagonal), 95% confidence interval (below diagonal)\n"
-              "taxa\tG1\tG2\t\n"
-              "G1\t-\t1.50000\t\n"
-              "G2\t(1.01000-1.99000)\t-\t\n");
-}
-
 TEST(Report, SurplusRecordsAreNotShown)
 {
     tempdir dir;
@@ -127,29 +92,6 @@ TEST(Report, SurplusRecordsAreNotShown)
     EXPECT_NE(file.find("taxa\tA\tB\tC\t\n"), std::string::npos);
     EXPECT_EQ(file.find("X"), std::string::npos);
     EXPECT_EQ(file.find("4.000"), std::string::npos);
-}
-
-TEST(Report, RankingListFileAndConsole)
-{
-    tempdir dir;
-    std::vector<grcomp> b{rec("Apes", "Ref", 0.5f, 0.125f, 1, 1), rec("Mice", "Other", -0.0625f, 0.5f, 1, 1)};
-    std::string name = "p.nex";
-    std::ostringstream console;
-    console << std::fixed;
-    console.precision(5);
-    ASSERT_TRUE(exportlist(b, name, 20, console));
-    EXPECT_EQ(readfile("p.nex.ma"),
-              "relative rates of groups compared to Ref\n\n"
-              "standard errors based on 20 bootstrap replicates\n\n"
-              "group\td\tS.E.\tsignificance\n\n"
-              "Apes\t0.500\t0.125\t (<0.0001)\n"
-              "Mice\t-0.062\t0.500\t (insign.)\n");
-    EXPECT_EQ(console.str(),
-              "relative rates of groups compared to Ref\n\n"
-              "standard errors based on 20 bootstrap replicates\n\n"
-              "group\td\tS.E.\tsignificance\n"
-              "Apes\t0.50000\t0.12500\t (<0.0001)\n"
-              "Mice\t-0.06250\t0.50000\t (insign.)\n");
 }
 
 }  // namespace

@@ -53,41 +53,4 @@ TEST(Indzeile, ParsesAndRefusesIndexLists)
     }
 }
 
-namespace {
-
-bool talk(const std::string& input, std::vector<group>& groups, std::string& console, std::string& rest)
-{
-    std::istringstream in(input);
-    std::ostringstream out;
-    const bool ok = abfrage(groups, in, out);
-    console = out.str();
-    std::getline(in, rest, '\0');
-    return ok;
-}
-
-}  // namespace
-
-TEST(Abfrage, Transcript)
-{
-    std::vector<group> groups{group(99, "stale")};
-    std::string console, rest;
-    ASSERT_TRUE(talk("Apes 1-3;Monkeys\n4,\n5;\nbad 1,2,; q\n6;left over", groups, console, rest));
-    EXPECT_EQ(console,
-              "Please define groups of taxa:\n\n"
-              "(for easy rearrangement of taxa in NEXUS files Velnic is recommended)\n\n"
-              "name of 1. group: (\"q\" to stop entering)\n \ttaxa in Apes: "
-              "(enter like this: \"1, 3,4-8, 25-31, 15,44;\")\n\t\n\t"
-              "name of 2. group: (\"q\" to stop entering)\n \ttaxa in Monkeys: \n\t"
-              "name of 3. group: (\"q\" to stop entering)\n \ttaxa in bad: \n\tfehlende Zahl\n"
-              "name of 4. group: (\"q\" to stop entering)\n \ttaxa in outgroup:\n"
-              "\n\nchecking: the 4 groups and the taxa they contain: \n"
-              "Apes 1 2 3 \nMonkeys 4 5 \nbad \noutgroup 6 \n");
-    ASSERT_EQ(groups.size(), 4u);
-    EXPECT_EQ(groups[3].gind, 3);
-    EXPECT_EQ(rest, "left over");
-
-    ASSERT_TRUE(talk("q 2;", groups, console, rest));
-    ASSERT_EQ(groups.size(), 1u);
-    EXPECT_EQ(groups[0].gind, 0);
-}
 

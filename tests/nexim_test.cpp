@@ -27,36 +27,6 @@ imported import(const std::string& file)
 
 }  // namespace
 
-TEST(Nexim, RealDataFiles)
-{
-    const struct {
-        const char* file;
-        std::size_t ntax, nchar;
-        const char* first;
-        const char* last;
-    } cases[] = {
-        {"primates.chars.nexus", 12, 898, "Lemur|catta", "Tarsius|syrichta"},
-        {"cetaceans.nex", 22, 1365, "Bos|taurus", "Ziphius|cavirostris"},
-        {"cob_nt.MATRIX-uppercase.nxs", 20, 1149, "Platypus", "Whale"},
-    };
-    tempdir dir;
-    for (const auto& c : cases) {
-        copydata(c.file);
-        const imported r = import(c.file);
-        ASSERT_EQ(r.names.size(), c.ntax) << c.file;
-        EXPECT_EQ(r.names.front(), c.first);
-        EXPECT_EQ(r.names.back(), c.last);
-        for (const std::string& s : r.seqs)
-            EXPECT_EQ(s.size(), c.nchar) << c.file;
-        EXPECT_EQ(r.console, "\nskipping NEXUS head....\n\n\n\n" + std::to_string(c.ntax) + " sequences read;" +
-                                 std::to_string(c.nchar) + " characters\n\n");
-    }
-    copydata("cob_nt.nxs");  // keyword spelled Matrix: only the library finds it
-    EXPECT_EQ(import("cob_nt.nxs").console,
-              "\nskipping NEXUS head....\n\n\nThe alignment is read as NEXUS by the NEXUS Class Library.\n\n\n"
-              "20 sequences read;1149 characters\n\n");
-}
-
 // One alignment written in every form a user may bring: each gives the names,
 // sequences and command file of the plain sequential file.
 TEST(Nexim, EveryFormGivesTheSameCommandFile)

@@ -37,15 +37,6 @@ struct table {
         ADD_FAILURE() << "no column " << column;
         return "";
     }
-    // A float column as the report prints it: 3 decimals.
-    std::string f3(std::size_t row, const std::string& column, bool isfloat = true) const
-    {
-        const std::string c = cell(row, column);
-        const double v = isfloat ? std::strtof(c.c_str(), nullptr) : std::strtod(c.c_str(), nullptr);
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.3f", v);
-        return buf;
-    }
 };
 
 table readtable(const std::string& name)
@@ -60,18 +51,6 @@ table readtable(const std::string& name)
             EXPECT_FALSE(c.empty()) << "empty cell in row " << i << " of " << name;
     }
     return t;
-}
-
-// The rows of the report's matrix that follows the line `heading`, split at tabs.
-std::vector<std::vector<std::string>> matrix(const std::vector<std::string>& report, const std::string& heading)
-{
-    std::vector<std::vector<std::string>> m;
-    std::size_t i = 0;
-    while (i < report.size() && report[i] != heading)
-        ++i;
-    for (i += 1; i < report.size() && !report[i].empty(); ++i)
-        m.push_back(split(report[i], '\t'));
-    return m;
 }
 
 // The figure must be well-formed XML and turn into a PNG of the size it declares.
@@ -91,58 +70,6 @@ void expectrenders(const std::string& svg)
     };
     EXPECT_EQ(be32(16), width) << svg;
     EXPECT_EQ(be32(20), height) << svg;
-}
-
-// The table and the figure beside the report of a direct-road run: every
-// number of the report read back from the table, rows in the report's order.
-TEST(Results, TableHoldsTheReportsValuesAndFigureRenders)
-{
-    struct row {
-        const char* log;
-        bool ranking;
-        std::size_t rows;
-        bool subcommand;  // `tolvi evaluate LOG` instead of the dialogue's direct road
-    };
-    for (const row& r : {row{"pairwise.log", false, 3, false}, row{"ranking.log", true, 2, false},
-                         row{"pairwise.log", false, 3, true}, row{"ranking.log", true, 2, true}}) {
-        tempdir dir;
-        copydata(r.log);
-        if (r.subcommand) {
-            const char* argv[] = {"evaluate", r.log, "--ranking"};
-            std::ostringstream out, err;
-            ASSERT_EQ(evaluatelogs(r.ranking ? 3 : 2, argv, out, err), 0) << err.str();
-        } else {
-            ASSERT_EQ(run(std::string("1\n") + (r.ranking ? "1" : "0") + "\n" + r.log + "\n").rc, 1);
-        }
-        const std::string ma = std::string(r.log) + ".ma";
-        const std::vector<std::string> report = split(readfile(ma), '\n');
-        const table t = readtable(ma + ".tsv");
-        ASSERT_EQ(t.header.size(), 20u);
-        ASSERT_EQ(t.rows.size(), r.rows) << r.log;
-        const std::string replicates = split(report[r.ranking ? 2 : 0], ' ').at(4);
-        for (std::size_t k = 0; k < t.rows.size(); ++k) {
-            const std::string a = t.cell(k, "group_a"), b = t.cell(k, "group_b");
-            EXPECT_EQ(t.cell(k, "replicates"), replicates);
-            const std::string cls = " (" + t.cell(k, "significance") + ")";
-            if (r.ranking) {
-                EXPECT_EQ(report[0], "relative rates of groups compared to " + b);
-                EXPECT_EQ(report.at(6 + k), a + "\t" + t.f3(k, "d") + "\t" + t.f3(k, "se_d") + "\t" + cls);
-                continue;
-            }
-            const auto d = matrix(report, "d (above diagonal), S.E. (below diagonal)");
-            const auto ratio = matrix(report, "ratio (above diagonal), 95% confidence interval (below diagonal)");
-            // Rows in the report's order: (0,1), (0,2), (1,2) of the matrix.
-            const std::size_t i = k < 2 ? 0 : 1, j = k < 2 ? k + 1 : 2;
-            EXPECT_EQ(d.at(0).at(i + 1), a);
-            EXPECT_EQ(d.at(0).at(j + 1), b);
-            EXPECT_EQ(d.at(i + 1).at(j + 1), t.f3(k, "d") + cls);
-            EXPECT_EQ(d.at(j + 1).at(i + 1), t.f3(k, "se_d") + " (" + t.cell(k, "triplets") + ")");
-            EXPECT_EQ(ratio.at(i + 1).at(j + 1), t.f3(k, "ratio") + " (" + t.f3(k, "se_ratio") + ")");
-            EXPECT_EQ(ratio.at(j + 1).at(i + 1),
-                      "(" + t.f3(k, "ratio_lower95", false) + "-" + t.f3(k, "ratio_upper95", false) + ")");
-        }
-        expectrenders(ma + ".svg");
-    }
 }
 
 const std::string triplets =
