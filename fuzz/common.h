@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -31,13 +32,9 @@
 
 // A broken invariant: say which, and abort so that the fuzzer keeps the input.
 #define FUZZ_CHECK(cond, detail)                                                                                   \
-    do {                                                                                                           \
-        if (!(cond)) {                                                                                             \
-            std::fprintf(stderr, "\n%s:%d: invariant broken: %s\n%s\n", __FILE__, __LINE__, #cond,                \
-                         std::string(detail).c_str());                                                            \
-            std::abort();                                                                                          \
-        }                                                                                                          \
-    } while (0)
+    ((cond) ? void() : (std::fprintf(stderr, "\n%s:%d: invariant broken: %s\n%s\n", __FILE__, __LINE__, #cond,      \
+                                     std::string(detail).c_str()),                                                \
+                        std::abort()))
 
 namespace fuzzing {
 
@@ -78,10 +75,7 @@ inline std::string readfile(const std::string& name)
 inline std::vector<std::string> words(const std::string& text)
 {
     std::istringstream s(text);
-    std::vector<std::string> w;
-    for (std::string x; s >> x;)
-        w.push_back(x);
-    return w;
+    return {std::istream_iterator<std::string>(s), std::istream_iterator<std::string>()};
 }
 
 // A report written to its end.
