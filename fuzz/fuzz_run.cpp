@@ -1,111 +1,63 @@
-// A whole run of the program: the input is standard input and the files of
-// the working folder, separated by the byte 0x1e (written RS here), in this
-// order:
-//   answers RS d.nex RS MLS RS usertree RS g.grdef RS d.nex.log
-// A part that is missing leaves its file out. The answers name the files
-// (the seeds use these names); answers with a "/" are refused, so that the
-// run never reaches beyond its own empty folder.
+// A whole run of the program on "answers RS d.nex RS MLS RS usertree RS g.grdef
+// RS d.nex.log" (RS the byte 0x1e): standard input, then the files of an empty
+// working folder (a missing part leaves its file out; answers with a "/" are
+// refused, so that the run stays in its folder).
 //
-// Invariants: the exit value is 0, 1 or 2; every end with 2 says why the run
-// stops; the files the run was given are never written; a run that hands
-// over the command file has written it to its end, with its replicates
-// numbered 1 .. n and every triplet naming three different taxa of the data
-// block; a run that ends with 0 has written the whole report, a run that
-// ends with 1 the template, the report of the direct road, or said that the
-// setting was not found; a run that says it wrote no report has written none.
+// Invariants: the exit value is 0, 1 or 2; every end with 2 says why; the
+// files given are never written; a command file handed over is complete, its
+// replicates numbered 1 .. n, every triplet three taxa of the data block; an
+// end with 0 leaves the whole report, an end with 1 the template, the report
+// of the direct road, or says the setting was not found; a run that says it
+// wrote no report wrote none.
 
-#include <algorithm>
-
-#include "abfrage.h"
-#include "commander.h"
 #include "common.h"
-#include "driver.h"
 
 namespace {
 
 const char* const filenames[] = {"d.nex", "MLS", "usertree", "g.grdef", "d.nex.log"};
 
-// A bound on the work a run may do: the command file repeats the comparison
-// sections (outgroup x group x group taxa) and the data block once per
-// bootstrap replicate, so a few numbers in the answers can ask for hours of
-// writing. The number of taxon entries is bounded by the numbers in the
-// answers (ranges counted in full) and the words of the definition file; the
-// replicate count by the largest number in the answers.
+// A bound on the work a run may do: the command file repeats the comparisons
+// (outgroup x group x group taxa) and the data block once per replicate. The
+// taxon entries are bounded by the numbers of the answers (ranges in full)
+// and the words of the definition file, the replicates by the largest number.
 bool affordable(const std::string& answers, const std::string& nexus, const std::string& grdef)
 {
-    const double cap = 1e9;
-    double entries = static_cast<double>(fuzzing::words(grdef).size());
-    double largest = 0;
-    double previous = -1;  // the number before a "-", if any
-    for (std::size_t i = 0; i < answers.size();) {
-        if (answers[i] < '0' || answers[i] > '9') {
-            ++i;
-            continue;
-        }
+    double entries = static_cast<double>(fuzzing::words(grdef).size()), largest = 0, previous = -1;
+    const char* const digits = "0123456789";
+    for (std::size_t i = answers.find_first_of(digits); i != std::string::npos; i = answers.find_first_of(digits, i)) {
         double v = 0;
         for (; i < answers.size() && answers[i] >= '0' && answers[i] <= '9'; ++i)
-            v = std::min(cap, v * 10 + (answers[i] - '0'));
+            v = std::min(1e9, v * 10 + (answers[i] - '0'));
         largest = std::max(largest, v);
         entries += previous >= 0 ? std::max(1.0, std::min(v, double(rangelimit) + 1) - previous) : 1;
-        std::size_t j = i;
-        while (j < answers.size() && fuzzing::isspacechar(answers[j]))
-            ++j;
-        previous = j < answers.size() && answers[j] == '-' ? v : -1;
+        const std::size_t j = answers.find_first_not_of(" \t\n\v\f\r", i);
+        previous = j != std::string::npos && answers[j] == '-' ? v : -1;
     }
-    const double work = (largest + 1) * (entries * entries * entries + static_cast<double>(nexus.size()) + 1);
-    return work <= 2e7;
+    return (largest + 1) * (entries * entries * entries + static_cast<double>(nexus.size()) + 1) <= 2e7;
 }
 
 std::string between(const std::string& s, const std::string& lead, const std::string& tail)
 {
-    const std::size_t p = s.find(lead);
-    if (p == std::string::npos)
-        return {};
-    const std::size_t q = s.find(tail, p + lead.size());
-    return q == std::string::npos ? std::string() : s.substr(p + lead.size(), q - p - lead.size());
+    const std::size_t p = s.find(lead), q = s.find(tail, p + lead.size());
+    return p == std::string::npos || q == std::string::npos ? "" : s.substr(p + lead.size(), q - p - lead.size());
 }
 
-// The reports in the working folder, complete or not.
-std::vector<std::string> reports()
-{
-    std::vector<std::string> r;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(".", ec))
-        if (fuzzing::endswith(e.path().filename().string(), ".ma"))
-            r.push_back(e.path().filename().string());
-    return r;
-}
-
-void completereport(const std::string& name, const std::string& console)
-{
-    std::string text;
-    FUZZ_CHECK(fuzzing::readfile(name, text), "no report " + name + "\n" + console);
-    FUZZ_CHECK(fuzzing::endswith(text, "\n") && text.find("standard errors based on ") != std::string::npos,
-               name + ":\n" + text);
-}
-
-// The command file handed over: complete, replicates numbered from 1 on,
-// every restored triplet three different taxa of the data block.
 void completecommandfile(const std::string& name, const std::string& detail)
 {
-    std::string cd;
-    FUZZ_CHECK(fuzzing::readfile(name, cd), detail);
-    FUZZ_CHECK(fuzzing::endswith(cd, "\n\n[!bootstrap_end\n\n]"), "the command file is not complete\n" + detail);
-    const std::string dim = between(cd, "dimensions ntax=", " ");
-    FUZZ_CHECK(!dim.empty(), detail);
-    const long ntax = std::stol(dim);
+    const std::string cd = fuzzing::readfile(name);
+    FUZZ_CHECK(cd.ends_with("\n\n[!bootstrap_end\n\n]"), "the command file is not complete\n" + detail);
+    const long ntax = std::stol("0" + between(cd, "dimensions ntax=", " "));
     long replicates = 0;
-    for (std::size_t p = cd.find("[!\nbegin_bootstrap_replicate "); p != std::string::npos;
-         p = cd.find("[!\nbegin_bootstrap_replicate ", p + 1))
-        FUZZ_CHECK(std::stol(cd.substr(p + 29, 12)) == ++replicates, "replicate markers out of order\n" + detail);
-    FUZZ_CHECK(replicates >= 1, "no replicate\n" + detail);
+    const std::string marker = "[!\nbegin_bootstrap_replicate ", restore = "\ndelete all;\nrestore ";
+    for (std::size_t p = cd.find(marker); p != std::string::npos; p = cd.find(marker, p + 1))
+        FUZZ_CHECK(std::stol(cd.substr(p + marker.size(), 12)) == ++replicates, "replicates out of order\n" + detail);
+    FUZZ_CHECK(replicates >= 1 && ntax >= 1, "no replicate or no data block\n" + detail);
     // The triplets Tolvi writes (the settings copied from "MLS" may hold any command).
-    const std::string restore = "\ndelete all;\nrestore ";
     for (std::size_t p = cd.find(restore); p != std::string::npos; p = cd.find(restore, p + 1)) {
         std::istringstream s(cd.substr(p + restore.size(), 40));
         long o = 0, a = 0, b = 0;
         s >> o >> a >> b;
-        FUZZ_CHECK(s && o != a && o != b && a != b && o >= 1 && a >= 1 && b >= 1 && o <= ntax && a <= ntax && b <= ntax,
+        FUZZ_CHECK(s && o != a && o != b && a != b && std::min({o, a, b}) >= 1 && std::max({o, a, b}) <= ntax,
                    "a triplet that PAUP cannot show: " + cd.substr(p, 30) + "\n" + detail);
     }
 }
@@ -114,54 +66,50 @@ void completecommandfile(const std::string& name, const std::string& detail)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzzing::enterworkdir();
-    std::vector<std::string> parts = fuzzing::split(data, size, 0x1e);
-    const std::size_t given = parts.size() - 1;  // files
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> parts;
+    for (std::size_t p = 0, q = 0; q != std::string::npos; p = q + 1)
+        parts.push_back(input.substr(p, (q = input.find('\x1e', p)) - p));
+    const std::size_t given = std::min<std::size_t>(parts.size() - 1, 5);  // files
     parts.resize(std::max<std::size_t>(parts.size(), 6));
-    const std::string answers = parts[0];
-    if (answers.find('/') != std::string::npos || !affordable(answers, parts[1], parts[4]))
+    if (parts[0].find('/') != std::string::npos || !affordable(parts[0], parts[1], parts[4]))
         return -1;
-
-    fuzzing::clearworkdir();
-    for (std::size_t k = 0; k < 5 && k < given; ++k)
+    fuzzing::freshworkdir();
+    for (std::size_t k = 0; k < given; ++k)
         fuzzing::writefile(filenames[k], parts[k + 1]);
 
-    std::istringstream in(answers);
+    std::istringstream in(parts[0]);
     std::ostringstream out;
     const int rc = tolvi(in, out);
     std::string console = out.str();
     const std::string detail = "exit value " + std::to_string(rc) + "\n" + console;
-    if (fuzzing::endswith(console, "\ncommander destructed\n"))
+    if (console.ends_with("\ncommander destructed\n"))
         console.resize(console.size() - std::string("\ncommander destructed\n").size());
-
     FUZZ_CHECK(rc == 0 || rc == 1 || rc == 2, detail);
-    for (std::size_t k = 0; k < 5 && k < given; ++k) {
-        std::string text;
-        FUZZ_CHECK(fuzzing::readfile(filenames[k], text) && text == parts[k + 1],
+    for (std::size_t k = 0; k < given; ++k)
+        FUZZ_CHECK(fuzzing::readfile(filenames[k]) == parts[k + 1],
                    std::string("the input file ") + filenames[k] + " was written\n" + detail);
-    }
     const std::string nex = between(console, "\nDone.\n\nHand the file ", ".cd over to PAUP and execute it!\n\n");
     if (!nex.empty())
         completecommandfile(nex + ".cd", detail);
-    const std::vector<std::string> written = reports();
+    std::vector<std::string> reports;  // complete or not
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(".", ec))
+        if (e.path().extension() == ".ma")
+            reports.push_back(e.path().filename().string());
+    const std::string tmpl = between(console, "group definition file template written to ", "\n");
     if (rc == 0) {
         FUZZ_CHECK(!nex.empty(), detail);
-        completereport(nex + ".ma", detail);
-    } else if (rc == 1) {
-        const std::string tmpl = between(console, "group definition file template written to ", "\n");
-        if (!tmpl.empty()) {
-            std::string text;
-            FUZZ_CHECK(fuzzing::readfile(tmpl, text) && fuzzing::endswith(text, "endtaxa\n"), detail);
-        } else if (!fuzzing::endswith(console, "no matching setting type!\n")) {
-            FUZZ_CHECK(written.size() == 1, detail);
-            completereport(written[0], detail);
-        }
-    } else {
-        FUZZ_CHECK(fuzzing::endswith(console, "Tolvi stops.\n") || fuzzing::endswith(console, "no report is written.\n") ||
-                       fuzzing::endswith(console, " could not be written!\n"),
-                   "an end with 2 that does not say why\n" + detail);
-        if (fuzzing::endswith(console, "no report is written.\n"))
-            FUZZ_CHECK(written.empty(), "a report although none was written\n" + detail);
+        fuzzing::completereport(nex + ".ma", detail);
+    } else if (rc == 1 && !tmpl.empty()) {
+        FUZZ_CHECK(fuzzing::readfile(tmpl).ends_with("endtaxa\n"), detail);
+    } else if (rc == 1 && !console.ends_with("no matching setting type!\n")) {
+        FUZZ_CHECK(reports.size() == 1, detail);
+        fuzzing::completereport(reports[0], detail);
+    } else if (rc == 2) {
+        FUZZ_CHECK(console.ends_with("Tolvi stops.\n") || console.ends_with(" could not be written!\n") ||
+                       (console.ends_with("no report is written.\n") && reports.empty()),
+                   "an end with 2 that does not say why, or a report although none was written\n" + detail);
     }
     return 0;
 }
