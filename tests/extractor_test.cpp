@@ -106,44 +106,31 @@ TEST(GroupMarks, ExactMarkTest)
         EXPECT_EQ(hasmark(r.label, groupmark(r.group)), r.has) << r.label << " " << r.group;
 }
 
-TEST(GroupMarks, EveryRowOrderGivesTheSameRoles)
+TEST(GroupMarks, RolesOfTheTripletsTaxa)
 {
-    // Distances of A-B 0.3, A-C 0.5, B-C 0.4 printed in all six row orders.
+    // Distances printed in rows (1,2), (1,3), (2,3); the roles give A-B, A-C, B-C.
     const std::string a = "$0a", b = "$1b", c = "$2c";
-    struct row {
+    const struct {
         std::string t1, t2, t3;
-        float k1, k2, k3;  // rows (1,2), (1,3), (2,3)
+        float k1, k2, k3, kab, kac, kbc;
+    } rows[] = {
+        // every row order of A-B 0.3, A-C 0.5, B-C 0.4
+        {a, b, c, 0.3f, 0.5f, 0.4f, 0.3f, 0.5f, 0.4f}, {a, c, b, 0.5f, 0.3f, 0.4f, 0.3f, 0.5f, 0.4f},
+        {b, a, c, 0.3f, 0.4f, 0.5f, 0.3f, 0.5f, 0.4f}, {b, c, a, 0.4f, 0.3f, 0.5f, 0.3f, 0.5f, 0.4f},
+        {c, a, b, 0.5f, 0.4f, 0.3f, 0.3f, 0.5f, 0.4f}, {c, b, a, 0.4f, 0.5f, 0.3f, 0.3f, 0.5f, 0.4f},
+        // "$1$0x" lies in both groups: B in the first row, since the second carries only group 0 ...
+        {"$1$0x", "$0y", "$2o", 0.3f, 0.4f, 0.5f, 0.3f, 0.5f, 0.4f},
+        // ... and A when the B taxon comes second
+        {"$1$0x", "$1y", "$2o", 0.3f, 0.4f, 0.5f, 0.3f, 0.4f, 0.5f},
+        // unmarked labels fall back on the first two rows, the A test first
+        {"p", "q", "r", 0.3f, 0.4f, 0.5f, 0.5f, 0.4f, 0.3f},
     };
-    const row rows[] = {
-        {a, b, c, 0.3f, 0.5f, 0.4f}, {a, c, b, 0.5f, 0.3f, 0.4f}, {b, a, c, 0.3f, 0.4f, 0.5f},
-        {b, c, a, 0.4f, 0.3f, 0.5f}, {c, a, b, 0.5f, 0.4f, 0.3f}, {c, b, a, 0.4f, 0.5f, 0.3f},
-    };
-    for (const row& r : rows) {
+    for (const auto& r : rows) {
         const tripletroles t = assignroles(r.t1, r.t2, r.t3, "$0", "$1", r.k1, r.k2, r.k3);
-        EXPECT_EQ(t.KAB, 0.3f) << r.t1 << r.t2 << r.t3;
-        EXPECT_EQ(t.KAC, 0.5f) << r.t1 << r.t2 << r.t3;
-        EXPECT_EQ(t.KBC, 0.4f) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.KAB, r.kab) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.KAC, r.kac) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.KBC, r.kbc) << r.t1 << r.t2 << r.t3;
     }
-}
-
-TEST(GroupMarks, TaxonInBothComparedGroupsPlaysEitherRole)
-{
-    // Taxon "$1$0x" lies in groups 0 and 1. As the B taxon in the first row it
-    // must still be taken as B, because the second row carries only group 0.
-    tripletroles t = assignroles("$1$0x", "$0y", "$2o", "$0", "$1", 0.3f, 0.4f, 0.5f);
-    EXPECT_EQ(t.KAB, 0.3f);
-    EXPECT_EQ(t.KAC, 0.5f);
-    EXPECT_EQ(t.KBC, 0.4f);
-    // As the A taxon in the first row, with the B taxon second.
-    t = assignroles("$1$0x", "$1y", "$2o", "$0", "$1", 0.3f, 0.4f, 0.5f);
-    EXPECT_EQ(t.KAB, 0.3f);
-    EXPECT_EQ(t.KAC, 0.4f);
-    EXPECT_EQ(t.KBC, 0.5f);
-    // Unmarked labels fall back on the first two rows, the A test first.
-    t = assignroles("p", "q", "r", "$0", "$1", 0.3f, 0.4f, 0.5f);
-    EXPECT_EQ(t.KAB, 0.5f);
-    EXPECT_EQ(t.KAC, 0.4f);
-    EXPECT_EQ(t.KBC, 0.3f);
 }
 
 const std::string triplet = "\n###begin 0 1 X versus Y \n 1 $0a - 2 $1b 0.3 - 3 $2c 0.5 0.4 -\n###end 0 1\n";

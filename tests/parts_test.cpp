@@ -112,19 +112,3 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
     }
 }
 
-TEST(Parts, SplitsAndLabels)
-{
-    const std::vector<replicaterange> r = splitreplicates(10, 4);
-    ASSERT_EQ(r.size(), 4u);
-    EXPECT_EQ(r[0].first, 1);
-    EXPECT_EQ(r[1].first, 4);
-    EXPECT_EQ(r[2].first, 7);
-    EXPECT_EQ(r[3].first, 9);
-    EXPECT_EQ(r[3].last, 10);
-    const partlabel l{2, 4, r[1], 10};
-    const std::optional<partlabel> back = findpartlabel("log text\n" + partcomment(l));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->part * 1000 + back->range.first * 10 + back->range.last, 2046);
-    EXPECT_FALSE(findpartlabel("Tolvi part 5 of 4: bootstrap replicates 1 to 2 of 10"));
-    EXPECT_EQ(numberranges({1, 2, 3, 5, 7, 8}), "1-3, 5, 7-8");
-}

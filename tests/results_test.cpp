@@ -16,43 +16,6 @@
 
 namespace {
 
-std::vector<std::string> split(const std::string& text, char sep)
-{
-    std::vector<std::string> parts;
-    std::stringstream s(text);
-    for (std::string part; std::getline(s, part, sep);)
-        parts.push_back(part);
-    return parts;
-}
-
-// A table as rows of cells, keyed by the header's column names.
-struct table {
-    std::vector<std::string> header;
-    std::vector<std::vector<std::string>> rows;
-    std::string cell(std::size_t row, const std::string& column) const
-    {
-        for (std::size_t c = 0; c < header.size(); ++c)
-            if (header[c] == column)
-                return rows.at(row).at(c);
-        ADD_FAILURE() << "no column " << column;
-        return "";
-    }
-};
-
-table readtable(const std::string& name)
-{
-    table t;
-    const std::vector<std::string> lines = split(readfile(name), '\n');
-    t.header = split(lines.at(0), '\t');
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        t.rows.push_back(split(lines[i], '\t'));
-        EXPECT_EQ(t.rows.back().size(), t.header.size()) << "row " << i << " of " << name;
-        for (const std::string& c : t.rows.back())
-            EXPECT_FALSE(c.empty()) << "empty cell in row " << i << " of " << name;
-    }
-    return t;
-}
-
 // The figure must be well-formed XML and turn into a PNG of the size it declares.
 void expectrenders(const std::string& svg)
 {
@@ -70,46 +33,6 @@ void expectrenders(const std::string& svg)
     };
     EXPECT_EQ(be32(16), width) << svg;
     EXPECT_EQ(be32(20), height) << svg;
-}
-
-const std::string triplets =
-    " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.50000 0.40000 -\n"
-    " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.70000 0.50000 -\n";
-
-// A comparison without a single triplet is nan throughout and is no test for
-// Holm's adjustment; the alignment as read gives its own d, ratio and
-// jackknife errors, and nan where an undefined distance leaves no triplet.
-TEST(Results, NanRowsAndTheAlignmentAsRead)
-{
-    tempdir dir;
-    const std::string second = "###end 0 2\n###begin 1 2 B versus C\n###end 1 2\n";
-    const std::string undefined = "No data for comparing taxa\n" + triplets.substr(0, triplets.find('\n') + 1);
-    writefile("a.log", "###begin 0 2 A versus C\n" + triplets + "###end 0 2\n###begin 1 2 B versus C\n" + undefined +
-                           "###end 1 2\nbegin_bootstrap_replicate 1\n###begin 0 2 A versus C\n" + triplets + second +
-                           "end_bootstrap_replicate 1\nbegin_bootstrap_replicate 2\n###begin 0 2 A versus C\n" +
-                           triplets + " 1 $0a - 2 $2c 0.30000 - 3 $1b 0.60000 0.40000 -\n" + second +
-                           "end_bootstrap_replicate 2\nbootstrap_end\n");
-    ASSERT_EQ(run("1\n1\na.log\n").rc, 1);
-    const std::vector<std::string> report = split(readfile("a.log.ma"), '\n');
-    const std::vector<std::string> nanrow = split(report.at(7), '\t');
-    ASSERT_EQ(nanrow.at(0), "B");
-    EXPECT_NE(nanrow.at(1).find("nan"), std::string::npos);
-    EXPECT_NE(nanrow.at(2).find("nan"), std::string::npos);
-    const table t = readtable("a.log.ma.tsv");
-    ASSERT_EQ(t.rows.size(), 2u);
-    // Replicate 1 gives d 0.15 and ratio 3, replicate 2 d 1/6 and ratio 3.5;
-    // every one of these cells is nan in the second row.
-    const double d = (0.15 + 1.0 / 6) / 2, z = d / ((1.0 / 6 - 0.15) / std::sqrt(2.0));
-    const std::pair<const char*, double> cells[] = {
-        {"d_as_read", 0.15},          {"ratio_as_read", 3.0},     {"se_d_jackknife", 0.05},
-        {"se_ratio_jackknife", std::sqrt(2.5)}, {"d", d},         {"z", z},
-        {"p_holm", std::erfc(z / std::sqrt(2.0))}, {"ratio_pct2.5", 3.0125}, {"ratio_pct97.5", 3.4875},
-    };
-    for (const auto& [column, value] : cells) {
-        EXPECT_NEAR(std::strtod(t.cell(0, column).c_str(), nullptr), value, 1e-5 * std::max(1.0, value)) << column;
-        EXPECT_EQ(t.cell(1, column), "nan") << column;
-    }
-    EXPECT_EQ(t.cell(1, "triplets"), "0");
 }
 
 // Holm's adjustment and the percentile definition the man page states.
