@@ -100,36 +100,6 @@ std::string value(std::string a, std::string b, missingmode mode, measure m)
 
 const rows three = {{"$0a", "ACGT"}, {"$1b", "ACGA"}, {"$2c", "ACGT"}};
 
-TEST(Standin, MatricesByteForByte)
-{
-    const struct {
-        rows taxa;
-        std::string commands, shown;
-    } cases[] = {
-        // JC: 1 of 10, 1 of 8 and 2 of 8 (the gaps left out); restored 4 1 3, printed in
-        // data-block order; labels as wide as the longest, "_" printed as a blank.
-        {{{"$0t1", "ACGTACGTAC"}, {"$0t2", "ACGTACGTTT"}, {"$1long_name", "ACGAACGTAC"}, {"$2t4", "TCGTAC--AC"}},
-         "dset distance=JC;\ndelete all;\nrestore 4 1 3;\n",
-         "\n\nJukes-Cantor distance matrix\n  10 characters are included\n\n                      1        2        3\n"
-         " 1 $0t1               -\n 2 $1long name  0.10733        -\n 3 $2t4         0.13674  0.30410        -\n"},
-        // 1/2 share no column: a message, and twice the largest defined distance.
-        {{{"$0a", "AC--"}, {"$1b", "--GT"}, {"$2c", "CCGT"}}, "",
-         "\n\nNo data for comparing taxa 1 and 2. Distance is undefined.\n\n"
-         "Uncorrected (\"p\") distance matrix\n  4 characters are included\n\n              1        2        3\n"
-         " 1 $0a        -\n 2 $1b  1.00000        -\n 3 $2c  0.50000  0.00000        -\n"},
-        // JC of p = 1 has no value and nothing else is defined: 0.
-        {{{"$0a", "AC--"}, {"$1b", "CA--"}, {"$2c", "--GT"}}, "dset distance=jc;\ndelete all;\nrestore 1 2;\n",
-         "\n\nNo finite Jukes-Cantor distance for taxa 1 and 2 (p >= 0.75). Distance is undefined.\n\n"
-         "Jukes-Cantor distance matrix\n  4 characters are included\n\n              1        2\n"
-         " 1 $0a        -\n 2 $1b  0.00000        -\n"},
-    };
-    for (const auto& c : cases) {
-        const outcome r = run(opening(c.taxa, c.commands) + showdist);
-        EXPECT_EQ(r.error, "");
-        EXPECT_EQ(shown(r.log), c.shown) << c.commands;
-    }
-}
-
 // The real capture of PAUP's ShowDist for cob_nt, its two column blocks joined
 // into one, is what the stand-in prints for all 20 taxa with missdist=infer.
 TEST(Standin, RealPaupMatrixOfCobNt)
@@ -212,31 +182,6 @@ TEST(Standin, CommentsLogsAndScreen)
     EXPECT_EQ(r.log, banner(when) + "outer [inner] text\nin a command\n");
     EXPECT_EQ(r.screen, "before\nafter\n");
     EXPECT_EQ(run("#NEXUS\nlog file=a replace=yes;[!one]log file=b replace=yes;[! two ]").log, banner(when) + " two \n");
-}
-
-TEST(Standin, MalformedCommandFilesStopIt)
-{
-    const std::string ok = opening(three), head = ok.substr(0, ok.find("Begin data;"));
-    const std::string data = head + "Begin data;\ndimensions ntax=2 nchar=4;\nmatrix\na ACGT\n";
-    const std::pair<std::string, const char*> cases[] = {
-        {"", "begins with \"#NEXUS\""},
-        {"#NEXUS\n[!\n\n###begin", "line 2: the comment that begins here is never closed"},
-        {"#NEXUS\n[!x]\n", "never opens a log"},
-        {"#NEXUS\nlog file=a.log;[!1]log file=a.log;", "line 2: the log \"a.log\" cannot be opened: it exists"},
-        {ok + "delete all;\nrestore 3 1 4;", "line 27: restore: taxon 4 is outside the data block, which has 3 taxa"},
-        {ok + "delete all", "the command \"delete\" that begins here has no \";\""},
-        {head + "ShowDist;", "ShowDist before any data block"},
-        {opening({{"$0a", "ACGT"}, {"$1b", "ACG"}}), "row 2 ($1b) has a sequence of 3 characters, but the dimensions say nchar=4"},
-        {data + ";\nend;", "the matrix ends after 1 rows, but the dimensions say ntax=2"},
-        {data + "b ACGT\n;\n", "the data block that begins here has no \"end;\""},
-        {head + "Begin data;\nformat interleave;", "\"interleave\" matrices cannot be read"},
-    };
-    for (const auto& [text, says] : cases)
-        EXPECT_NE(run(text).error.find(says), std::string::npos) << "input: " << text << "\nerror: " << run(text).error;
-    struct failing : std::streambuf {
-        int_type underflow() override { throw std::runtime_error("read error"); }
-    } buf;
-    EXPECT_NE(run(std::istream(&buf)).error.find("could not be read"), std::string::npos);
 }
 
 }  // namespace
