@@ -147,30 +147,6 @@ TEST(Standin, DistancesWorkedByHand)
     }
 }
 
-TEST(Standin, SettingChoosesTheMeasure)
-{
-    const struct {
-        const char* setting;
-        bool jc, note;  // a model it cannot compute is named in a note
-    } cases[] = {
-        {"dset dist=jc;", true, false},
-        {"lset nst = 1 base = eq; dset distance=ml;", true, false},
-        {"dset distance=jc; factory;", false, false},
-        {"lset nst=1 basefreq=equal rates=gamma shape=0.5;", false, true},
-        {"lset nst=2 basefreq=equal; dset distance=ml;", false, true},
-        {"dset distance=K2P;", false, true},
-    };
-    for (const auto& c : cases) {
-        const std::string log = run(opening(three, c.setting) + showdist).log;
-        EXPECT_EQ(shown(log).rfind(c.jc ? "\n\nJukes-Cantor" : "\n\nUncorrected (\"p\")", 0), 0u) << c.setting;
-        EXPECT_EQ(log.find("Note:") != std::string::npos, c.note) << c.setting;
-    }
-    // Tolvi reads "No" and "$" as its own markers: neither banner nor note holds them.
-    std::istringstream words(run(opening(three, "lset nst=$6; dset distance=No;")).log);
-    for (std::string w; words >> w;)
-        EXPECT_TRUE(w != "No" && w.find('$') == std::string::npos) << w;
-}
-
 // Comments are printed as written; what comes before the log and after
 // "log stop" goes to the screen; a second log command starts a new log.
 TEST(Standin, CommentsLogsAndScreen)
