@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include "commands.h"
 #include "plan.h"
 #include "testutil.h"
 
@@ -12,34 +11,6 @@
 // evaluation of part logs.
 
 namespace {
-
-struct cliresult {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-// One sub-command, its words split at blanks.
-cliresult tolvi(const std::string& command)
-{
-    std::vector<std::string> words;
-    std::istringstream split(command);
-    for (std::string w; split >> w;)
-        words.push_back(w);
-    std::vector<const char*> argv;
-    for (const std::string& w : words)
-        argv.push_back(w.c_str());
-    std::ostringstream out, err;
-    const int argc = static_cast<int>(argv.size());
-    int rc = 2;
-    if (words[0] == "construct")
-        rc = construct(argc, argv.data(), out, err);
-    else if (words[0] == "evaluate")
-        rc = evaluatelogs(argc, argv.data(), out, err);
-    else
-        rc = writetemplate(argc, argv.data(), out, err);
-    return {rc, out.str(), err.str()};
-}
 
 // The bootstrap replicates of a command file, markers included.
 std::string replicatesof(const std::string& cd)
@@ -60,14 +31,14 @@ TEST(Parts, ConstructWritesTheDialoguesCommandFile)
     tempdir dir;
     for (const char* f : {"small.nex", "small.grdef", "MLS", "primates.chars.nexus", "usertree"})
         copydata(f);
-    cliresult r = tolvi("construct small.nex --groups small.grdef --setting 3 --bootstrap 5");
+    commandresult r = command("construct small.nex --groups small.grdef --setting 3 --bootstrap 5");
     ASSERT_EQ(r.rc, 0) << r.err;
     expectgolden("pairwise_grdef.cd", maskdate(readfile("small.nex.cd")));
     // --usertree without a file name copies the tree of the file "usertree"
-    r = tolvi("construct small.nex --groups small.grdef --usertree --setting 3 --bootstrap 5 --prefix tree");
+    r = command("construct small.nex --groups small.grdef --usertree --setting 3 --bootstrap 5 --prefix tree");
     ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_NE(readfile("tree.cd").find("\nusertree [&U] ("), std::string::npos);
-    r = tolvi("construct primates.chars.nexus --ranking --group hominids=2-4 --group gibbon=6 --group macaques=7-10 "
+    r = command("construct primates.chars.nexus --ranking --group hominids=2-4 --group gibbon=6 --group macaques=7-10 "
               "--outgroup 1,11,12 --setting 1 --bootstrap 2");
     ASSERT_EQ(r.rc, 0) << r.err;
     expectgolden("ranking_typed.cd", maskdate(readfile("primates.chars.nexus.cd")));
@@ -85,12 +56,12 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
         for (const char* f : {"small.nex", "small.grdef", "MLS"})
             copydata(f);
         const std::string b = std::to_string(c.replicates);
-        ASSERT_EQ(tolvi(smallrun + b + " --prefix one").rc, 0);
+        ASSERT_EQ(command(smallrun + b + " --prefix one").rc, 0);
         const std::string whole = readfile("one.cd");
         writefile("one.log", paulog(whole));
-        ASSERT_EQ(tolvi("evaluate one.log --report unsplit").rc, 0);
+        ASSERT_EQ(command("evaluate one.log --report unsplit").rc, 0);
 
-        const cliresult split = tolvi(smallrun + b + " --parts " + std::to_string(c.parts));
+        const commandresult split = command(smallrun + b + " --parts " + std::to_string(c.parts));
         ASSERT_EQ(split.rc, 0) << split.err;
         std::string joined, logs;
         for (int k = 1; k <= c.parts; ++k) {
@@ -105,7 +76,7 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
         }
         EXPECT_EQ(joined, replicatesof(whole)) << c.parts << " parts";
         EXPECT_EQ(c.parts > 1, std::filesystem::exists("small.nex.slurm"));
-        const cliresult ev = tolvi("evaluate" + logs);
+        const commandresult ev = command("evaluate" + logs);
         ASSERT_EQ(ev.rc, 0) << ev.err;
         EXPECT_EQ(readfile("small.nex.log.ma"), readfile("unsplit.ma"))
             << c.parts << " parts";

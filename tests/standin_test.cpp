@@ -25,8 +25,9 @@ struct outcome {
 };
 
 // Runs a command file with the logs kept in memory; a log opened "fresh" must not exist yet.
-outcome run(std::istream&& in)
+outcome run(const std::string& commands)
 {
+    std::istringstream in(commands);
     std::map<std::string, std::ostringstream> logs;
     outcome r;
     const logopener open = [&](const std::string& name, logmode mode, std::string& why) -> std::ostream* {
@@ -49,10 +50,6 @@ outcome run(std::istream&& in)
     return r;
 }
 
-outcome run(const std::string& commands)
-{
-    return run(std::istringstream(commands));
-}
 
 using rows = std::vector<std::pair<std::string, std::string>>;
 

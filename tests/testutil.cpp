@@ -13,6 +13,7 @@
 
 #include "commander.h"
 #include "driver.h"
+#include "options.h"
 #include "standin.h"
 
 namespace fs = std::filesystem;
@@ -109,4 +110,18 @@ std::string paulog(const std::string& cd)
     std::istringstream commands(cd);
     runcommands(commands, open, screen, "Mon Jan  1 12:00:00 2024");
     return log.str();
+}
+
+commandresult command(const std::string& words)
+{
+    std::vector<std::string> args{"tolvi"};
+    std::istringstream split(words);
+    for (std::string w; split >> w;)
+        args.push_back(w);
+    std::vector<const char*> argv;
+    for (const std::string& w : args)
+        argv.push_back(w.c_str());
+    std::ostringstream out, err;
+    const int rc = commandline(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {rc, out.str(), err.str()};
 }

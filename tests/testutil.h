@@ -39,6 +39,13 @@ struct runresult {
 };
 // One whole run of the dialogue on the answers, with the generator reset.
 runresult run(const std::string& answers);
+// The command line `tolvi WORDS` (words split at blanks): standard output and
+// error, and the exit value (-1: the dialogue would run).
+struct commandresult {
+    int rc;
+    std::string out, err;
+};
+commandresult command(const std::string& words);
 // Joins the answers, one per line.
 std::string lines(const std::vector<std::string>& answers);
 

@@ -21,7 +21,6 @@
 #include <sstream>
 
 #include "driver.h"
-#include "options.h"
 #include "testutil.h"
 
 namespace fs = std::filesystem;
@@ -102,15 +101,8 @@ std::string runcase(const std::vector<std::string>& steps)
             const runresult r = run(unescape(step.substr(8)));
             text += r.console + "exit " + std::to_string(r.rc) + "\n";
         } else if (verb == "tolvi") {
-            std::vector<std::string> args{"tolvi"};
-            for (std::istringstream rest(step.substr(6)); rest >> a;)
-                args.push_back(a);
-            std::vector<const char*> argv;
-            for (const std::string& w : args)
-                argv.push_back(w.c_str());
-            std::ostringstream out, err;
-            const int rc = commandline(static_cast<int>(argv.size()), argv.data(), out, err);
-            text += out.str() + "stderr:\n" + err.str() + "exit " + std::to_string(rc) + "\n";
+            const commandresult r = command(step.substr(6));
+            text += r.out + "stderr:\n" + r.err + "exit " + std::to_string(r.rc) + "\n";
         } else if (verb == "show" && !fs::is_regular_file(a)) {
             text += "no file " + a + "\n";
         } else if (verb == "show") {
