@@ -2,8 +2,8 @@
 //
 // Invariants: the fast reader gives the same table (bit for bit) and the same
 // console text through any buffer size, read ahead or not, as the plain
-// stream reader; the leave-one-out sums of every kernel and the whole summary
-// are bit for bit those of the literal loops; the evaluation either writes a
+// stream reader; the whole summary is bit for bit that of the literal
+// jackknife; the evaluation either writes a
 // complete report with its table and figure, or ends with its message.
 
 #include "common.h"
@@ -48,16 +48,6 @@ std::string bits(const replicatetable& t)
 
 void samestatistics(const replicatetable& table)
 {
-    for (const std::vector<grcomp>& row : table)
-        for (const grcomp& g : row) {
-            std::vector<float> plain;
-            straightforward::leaveoneoutsums(g.KOAs, plain);
-            for (simdlevel level : {simdlevel::portable, simdlevel::avx2, simdlevel::avx512}) {
-                std::vector<float> sums(g.KOAs.size());
-                if (leaveoneoutsums(g.KOAs.data(), g.KOAs.size(), sums.data(), level))
-                    FUZZ_CHECK(bits(sums) == bits(plain), "leave-one-out sums");
-            }
-        }
     replicatetable fast = table;
     dropshortrows(fast);
     if (fast.empty() || fast[0].empty())
