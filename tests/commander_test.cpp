@@ -40,6 +40,9 @@ TEST(Commander, DateText)
     t.tm_sec = 8;
     t.tm_year = 125;
     EXPECT_EQ(datetext(t), "Wed Jun  5 21:49:08 2025\n");
+    t.tm_wday = 0;
+    t.tm_mon = 0;
+    EXPECT_EQ(datetext(t), "Sun Jan  5 21:49:08 2025\n");
 }
 
 TEST(Commander, SectionsAndLeftOutTriplets)

@@ -65,6 +65,7 @@ TEST(WordReader, BehavesLikeFormattedExtraction)
         {"12abc 7", "iwi", "i12 [abc] i7EOF"},  // a number takes only its prefix
         {"-3 +4 0x5", "iiiw", "i-3 i4 i0 [x5]EOF"},
         {"0.34326 1e-3 -.5 2.5e+1x", "ffffw", "f0.34326 f0.001 f-0.5 f25 [x]EOF"},
+        {"-2.5e+1 +7e0 -1e-3", "fff", "f-25 f7 f-0.001EOF"},
         {"1.2.3\n", "fw", "f1.2 [.3] "},
         {"abc", "i", "FAIL:abc"},
         {"- 5", "f", "FAIL:-"},
