@@ -11,7 +11,7 @@
 #include "commander.h"
 #include "construct.h"
 #include "extractor.h"
-#include "jack.h"
+#include "jackknife.h"
 #include "leaveoneout.h"
 #include "straightforward/straightforward.h"
 
@@ -68,7 +68,7 @@ void BM_LogReaderStraightforward(benchmark::State& state) { logreader(state, fal
 BENCHMARK(BM_LogReader)->Arg(1)->Arg(200);
 BENCHMARK(BM_LogReaderStraightforward)->Arg(1)->Arg(200);
 
-void jackknife(benchmark::State& state, bool fast)
+void benchjackknife(benchmark::State& state, bool fast)
 {
     std::mt19937 rng(2);
     std::uniform_real_distribution<float> u(0.0f, 0.4f);
@@ -80,7 +80,7 @@ void jackknife(benchmark::State& state, bool fast)
     float f[12];
     for (auto _ : state) {
         if (fast) {
-            jack j;
+            jackknife j;
             j.calc(a, b, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]);
         } else {
             straightforward::calc(a, b, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]);
@@ -89,8 +89,8 @@ void jackknife(benchmark::State& state, bool fast)
     }
 }
 
-void BM_Jackknife(benchmark::State& state) { jackknife(state, true); }
-void BM_JackknifeStraightforward(benchmark::State& state) { jackknife(state, false); }
+void BM_Jackknife(benchmark::State& state) { benchjackknife(state, true); }
+void BM_JackknifeStraightforward(benchmark::State& state) { benchjackknife(state, false); }
 BENCHMARK(BM_Jackknife)->Arg(8)->Arg(3200);
 BENCHMARK(BM_JackknifeStraightforward)->Arg(8)->Arg(3200);
 
@@ -136,7 +136,7 @@ dataset makedata()
     for (int g = 0; g < 10; ++g) {
         d.groups.emplace_back(g, "group" + std::to_string(g));
         for (int k = 1; k <= 6; ++k)
-            d.groups.back().tind.push_back(6 * g + k);
+            d.groups.back().taxa.push_back(6 * g + k);
     }
     return d;
 }
@@ -144,7 +144,7 @@ dataset makedata()
 void commandfile(benchmark::State& state, bool fast)
 {
     const dataset d = makedata();
-    const int br = static_cast<int>(state.range(0));
+    const int replicatecount = static_cast<int>(state.range(0));
     std::ostringstream console;
     std::int64_t bytes = 0;
     for (auto _ : state) {
@@ -153,14 +153,14 @@ void commandfile(benchmark::State& state, bool fast)
             commander c(d.names, d.seqs, d.groups, console);
             c.writematrix(cd, "bench.nex");
             std::ostringstream section;
-            c.writecds(section);
+            c.writepairwise(section);
             cd << section.str();
             replicatewriter writer(c.seqnames, c.seqs, section.str());
             bootstrapgenerator generator;
-            writereplicates(cd, writer, generator, {1, br}, br, console, nullptr);
+            writereplicates(cd, writer, generator, {1, replicatecount}, replicatecount, console, nullptr);
         } else {
             straightforward::commandfile(cd, d.names, d.seqs, d.groups, "bench.nex", "Mon Jan  1 00:00:00 2001\n",
-                                         "\n\n", false, br);
+                                         "\n\n", false, replicatecount);
         }
         bytes += static_cast<std::int64_t>(cd.tellp());
     }

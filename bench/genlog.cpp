@@ -25,9 +25,9 @@ struct shape {
     int taxa = 60;
 };
 
-std::string label(int gind, int k)
+std::string label(int number, int k)
 {
-    return "$" + std::to_string(gind) + "taxon" + std::to_string(gind) + "_" + std::to_string(k);
+    return "$" + std::to_string(number) + "taxon" + std::to_string(number) + "_" + std::to_string(k);
 }
 
 void matrix(std::string& out, const std::string& l1, const std::string& l2, const std::string& l3, double d12,

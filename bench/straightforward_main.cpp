@@ -17,8 +17,8 @@
 
 #include "commander.h"
 #include "export.h"
-#include "grdef.h"
-#include "nexim.h"
+#include "groupfile.h"
+#include "datafile.h"
 #include "straightforward/straightforward.h"
 
 namespace {
@@ -35,28 +35,28 @@ int evaluatelog(std::string name, bool ranking)
     straightforward::extract(log, table, std::cout);
     if (table.empty() || table[0].empty())
         return 2;
-    std::vector<grcomp> final;
-    straightforward::confint(table, final);
+    std::vector<comparisonrecord> final;
+    straightforward::reducereplicates(table, final);
     const bool ok = ranking ? exportlist(final, name, static_cast<int>(table.size()), std::cout)
                             : exportmatrix(final, name, static_cast<int>(table.size()), std::cout);
     return ok ? 1 : 2;
 }
 
-int commandfile(const std::string& data, const std::string& grdef, int br, const std::string& setting, bool ranking)
+int commandfile(const std::string& data, const std::string& grdef, int replicatecount, const std::string& setting, bool ranking)
 {
     std::vector<std::string> names, seqs;
     std::string nex;
     std::istringstream answer(data);
     std::ostringstream console;
-    nexim(names, seqs, nex, answer, console);
+    readdatafile(names, seqs, nex, answer, console);
     std::vector<group> groups;
-    grdefimp(groups, grdef, console);
+    readgroupfile(groups, grdef, console);
     if (names.empty() || groups.empty()) {
         std::cerr << "cannot read " << data << " or " << grdef << "\n";
         return 2;
     }
     std::ofstream cd(nex + ".cd");
-    straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking, br);
+    straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking, replicatecount);
     return cd ? 0 : 2;
 }
 

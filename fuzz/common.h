@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "abfrage.h"
+#include "groupdialogue.h"
 #include "driver.h"
 #include "extractor.h"
-#include "grdef.h"
+#include "groupfile.h"
 #include "importer.h"
-#include "jack.h"
+#include "jackknife.h"
 #include "leaveoneout.h"
 #include "straightforward/straightforward.h"
 #include "tokenreading.h"

@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::writefile("g.grdef", text);
     std::vector<group> groups{group(99, "stale")};
     std::ostringstream out;
-    grdefimp(groups, "g.grdef", out);
+    readgroupfile(groups, "g.grdef", out);
     const bool complete = out.str().find("\n\nEnd of taxa-group matrix\n\n") != std::string::npos;
     FUZZ_CHECK(groups.size() <= fuzzing::words(text).size(), std::to_string(groups.size()));
     std::vector<int> all;
     for (const group& g : groups) {
-        FUZZ_CHECK(fuzzing::words(g.gname) == std::vector<std::string>{g.gname} && g.cstates.empty(), g.gname);
-        FUZZ_CHECK(std::is_sorted(g.tind.begin(), g.tind.end()), "taxa of " + g.gname + " not ascending");
-        all.insert(all.end(), g.tind.begin(), g.tind.end());
+        FUZZ_CHECK(fuzzing::words(g.name) == std::vector<std::string>{g.name} && g.cstates.empty(), g.name);
+        FUZZ_CHECK(std::is_sorted(g.taxa.begin(), g.taxa.end()), "taxa of " + g.name + " not ascending");
+        all.insert(all.end(), g.taxa.begin(), g.taxa.end());
     }
     std::sort(all.begin(), all.end());
     for (std::size_t i = 0; i < all.size(); ++i)

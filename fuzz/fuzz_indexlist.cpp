@@ -29,7 +29,7 @@ void parser(const std::string& text)
     std::ostringstream out;
     std::string toolarge;
     std::size_t end = 0;
-    if (!indzeile(list, text.c_str(), out, toolarge)) {
+    if (!parseindexlist(list, text.c_str(), out, toolarge)) {
         FUZZ_CHECK(list == before, "the list changed on failure");
         FUZZ_CHECK((out.str() == "fehlende Zahl\n" || out.str() == "fehlendes Bereichsende \n") == toolarge.empty(),
                    out.str() + "|" + toolarge);
@@ -52,11 +52,11 @@ void dialogue(const std::string& input)
     std::vector<group> groups{group(99, "stale")};
     std::istringstream in(input);
     std::ostringstream out;
-    const bool ok = abfrage(groups, in, out);
-    FUZZ_CHECK(ok ? !groups.empty() && groups.back().gname == "outgroup" : out.str().ends_with("Tolvi stops.\n"),
+    const bool ok = askgroups(groups, in, out);
+    FUZZ_CHECK(ok ? !groups.empty() && groups.back().name == "outgroup" : out.str().ends_with("Tolvi stops.\n"),
                out.str());
     for (std::size_t i = 0; ok && i < groups.size(); ++i)
-        FUZZ_CHECK(groups[i].gind == static_cast<int>(i), "groups not numbered in order");
+        FUZZ_CHECK(groups[i].number == static_cast<int>(i), "groups not numbered in order");
 }
 
 }  // namespace

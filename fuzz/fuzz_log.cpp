@@ -37,11 +37,11 @@ std::string bits(const std::vector<float>& x)
 std::string bits(const replicatetable& t)
 {
     std::ostringstream s;
-    for (const std::vector<grcomp>& row : t) {
+    for (const std::vector<comparisonrecord>& row : t) {
         s << "row\n";
-        for (const grcomp& g : row)
-            s << g.grIDa << ' ' << g.grIDb << ' ' << g.grnamea << '\n' << g.grnameb << '\n' << g.KOAs.size() << ' '
-              << g.KOBs.size() << bits(g.KOAs) << bits(g.KOBs) << '\n';
+        for (const comparisonrecord& g : row)
+            s << g.numbera << ' ' << g.numberb << ' ' << g.namea << '\n' << g.nameb << '\n' << g.brancha.size() << ' '
+              << g.branchb.size() << bits(g.brancha) << bits(g.branchb) << '\n';
     }
     return s.str();
 }
@@ -53,13 +53,13 @@ void samestatistics(const replicatetable& table)
     if (fast.empty() || fast[0].empty())
         return;
     replicatetable plain = fast;
-    std::vector<grcomp> f, p;
-    confint(fast, f);
-    straightforward::confint(plain, p);
-    auto summary = [](const std::vector<grcomp>& s) {
+    std::vector<comparisonrecord> f, p;
+    reducereplicates(fast, f);
+    straightforward::reducereplicates(plain, p);
+    auto summary = [](const std::vector<comparisonrecord>& s) {
         std::vector<float> v;
-        for (const grcomp& g : s)
-            v.insert(v.end(), {g.d, g.sdd, g.ratio, g.sdratio, static_cast<float>(g.replicates)});
+        for (const comparisonrecord& g : s)
+            v.insert(v.end(), {g.d, g.sed, g.ratio, g.seratio, static_cast<float>(g.replicates)});
         return bits(v);
     };
     FUZZ_CHECK(summary(f) == summary(p), "the summary differs from the literal jackknife's");

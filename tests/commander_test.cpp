@@ -10,10 +10,10 @@
 
 namespace {
 
-group makegroup(int gind, const std::string& name, std::vector<int> tind)
+group makegroup(int number, const std::string& name, std::vector<int> taxa)
 {
-    group g(gind, name);
-    g.tind = std::move(tind);
+    group g(number, name);
+    g.taxa = std::move(taxa);
     return g;
 }
 
@@ -53,7 +53,7 @@ TEST(Commander, SectionsAndLeftOutTriplets)
                        makegroup(3, "og", {6, 1})},
                       console);
     // triplets with og 1 and a 1, or with a 2 and b 2, name a taxon twice
-    EXPECT_EQ(c.writecds(pairwise), 4u + 6u + 8u);
+    EXPECT_EQ(c.writepairwise(pairwise), 4u + 6u + 8u);
     EXPECT_EQ(c.rank(ranking), 6u + 8u);
     EXPECT_EQ(pick(pairwise.str(), "###begin", '\n'), "###begin 0 1 a versus b |###begin 0 2 a versus c |"
                                                       "###begin 1 2 b versus c |");

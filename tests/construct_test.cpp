@@ -8,11 +8,11 @@
 
 namespace {
 
-std::string progresstext(int br)
+std::string progresstext(int replicatecount)
 {
     std::string s;
-    for (int k = 1; k <= br; ++k) {
-        const std::string p = progress(k, br);
+    for (int k = 1; k <= replicatecount; ++k) {
+        const std::string p = progress(k, replicatecount);
         if (!p.empty())
             s += std::to_string(k) + ":" + p.substr(1) + " ";
     }

@@ -11,16 +11,16 @@
 
 namespace {
 
-grcomp rec(const std::string& a, const std::string& b, float d, float sdd, float ratio, float sdratio,
+comparisonrecord rec(const std::string& a, const std::string& b, float d, float sed, float ratio, float seratio,
            std::size_t triplets = 1)
 {
-    grcomp g(0, 1, a, b);
+    comparisonrecord g(0, 1, a, b);
     g.d = d;
-    g.sdd = sdd;
+    g.sed = sed;
     g.ratio = ratio;
-    g.sdratio = sdratio;
-    g.KOAs.assign(triplets, 0.0f);
-    g.KOBs.assign(triplets, 0.0f);
+    g.seratio = seratio;
+    g.brancha.assign(triplets, 0.0f);
+    g.branchb.assign(triplets, 0.0f);
     return g;
 }
 
@@ -29,10 +29,10 @@ TEST(Report, SignificanceClasses)
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     struct row {
-        float d, sdd;
+        float d, sed;
         const char* cls;
     };
-    // The floats on either side of each bound (sdd 1, so z is d itself).
+    // The floats on either side of each bound (sed 1, so z is d itself).
     auto above = [](double bound) {
         float f = static_cast<float>(bound);
         return f >= bound ? f : std::nextafter(f, 10.0f);
@@ -53,36 +53,36 @@ TEST(Report, SignificanceClasses)
         {49.0f, 25.0f, " (<0.05)"},     {-49.0f, 25.0f, " (<0.05)"},     {389.0f, 100.0f, " (<0.0001)"},
     };
     for (const row& r : rows) {
-        const double z = static_cast<double>(r.d) / static_cast<double>(r.sdd);
-        EXPECT_STREQ(significance(rec("a", "b", r.d, r.sdd, 1, 1)), r.cls) << r.d << "/" << r.sdd << " = " << z;
+        const double z = static_cast<double>(r.d) / static_cast<double>(r.sed);
+        EXPECT_STREQ(significance(rec("a", "b", r.d, r.sed, 1, 1)), r.cls) << r.d << "/" << r.sed << " = " << z;
     }
 }
 
 TEST(Report, MatrixViewAddressesTheUpperTriangle)
 {
     const int pairs[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
-    std::vector<grcomp> records;
+    std::vector<comparisonrecord> records;
     for (int i = 0; i < 6; ++i)
         records.push_back(rec("g", "h", static_cast<float>(i), 1, 1, 1));
-    const listalsmatrix m(records);
+    const matrixview m(records);
     ASSERT_EQ(m.size(), 4);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(m.at(pairs[i][0], pairs[i][1]).d, static_cast<float>(i));
         EXPECT_EQ(m.at(pairs[i][1], pairs[i][0]).d, static_cast<float>(i));
     }
-    EXPECT_THROW(m.at(2, 2), listalsmatrix::diagonal);
+    EXPECT_THROW(m.at(2, 2), matrixview::diagonal);
 
     // Group counts from record counts: the largest n with n(n-1)/2 not above m.
     const int want[] = {1, 2, 2, 3, 3, 3, 4, 4, 4, 4, 5};
     for (int count = 0; count <= 10; ++count)
-        EXPECT_EQ(listalsmatrix(std::vector<grcomp>(static_cast<std::size_t>(count), records[0])).size(), want[count])
+        EXPECT_EQ(matrixview(std::vector<comparisonrecord>(static_cast<std::size_t>(count), records[0])).size(), want[count])
             << count;
 }
 
 TEST(Report, SurplusRecordsAreNotShown)
 {
     tempdir dir;
-    std::vector<grcomp> b{rec("A", "B", 1, 1, 1, 1), rec("A", "C", 2, 1, 1, 1), rec("B", "C", 3, 1, 1, 1),
+    std::vector<comparisonrecord> b{rec("A", "B", 1, 1, 1, 1), rec("A", "C", 2, 1, 1, 1), rec("B", "C", 3, 1, 1, 1),
                           rec("X", "Y", 4, 1, 1, 1)};
     std::string name = "r.ma";
     std::ostringstream console;

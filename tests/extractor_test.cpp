@@ -113,7 +113,7 @@ TEST(GroupMarks, RolesOfTheTripletsTaxa)
     const std::string a = "$0a", b = "$1b", c = "$2c";
     const struct {
         std::string t1, t2, t3;
-        float k1, k2, k3, kab, kac, kbc;
+        float k1, k2, k3, distab, distac, distbc;
     } rows[] = {
         // every row order of A-B 0.3, A-C 0.5, B-C 0.4
         {a, b, c, 0.3f, 0.5f, 0.4f, 0.3f, 0.5f, 0.4f}, {a, c, b, 0.5f, 0.3f, 0.4f, 0.3f, 0.5f, 0.4f},
@@ -128,9 +128,9 @@ TEST(GroupMarks, RolesOfTheTripletsTaxa)
     };
     for (const auto& r : rows) {
         const tripletroles t = assignroles(r.t1, r.t2, r.t3, "$0", "$1", r.k1, r.k2, r.k3);
-        EXPECT_EQ(t.KAB, r.kab) << r.t1 << r.t2 << r.t3;
-        EXPECT_EQ(t.KAC, r.kac) << r.t1 << r.t2 << r.t3;
-        EXPECT_EQ(t.KBC, r.kbc) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.distab, r.distab) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.distac, r.distac) << r.t1 << r.t2 << r.t3;
+        EXPECT_EQ(t.distbc, r.distbc) << r.t1 << r.t2 << r.t3;
     }
 }
 
@@ -175,7 +175,7 @@ TEST(Extractor, ReadErrorStopsTheReadingWithAMessage)
         EXPECT_EQ(out.str(), "bootstrap replicate 1\n\n\nEof!\n\n\n\nThe log could not be read to its end (a read "
                              "error; a folder is no log): reading stops, what was read before is kept.\n\n");
         ASSERT_EQ(table.size(), 1u);
-        EXPECT_EQ(table[0][0].KOAs.size(), 1u);
+        EXPECT_EQ(table[0][0].brancha.size(), 1u);
     }
 
     tempdir dir;  // a folder given as the log ends the same way instead of crashing

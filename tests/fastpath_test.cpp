@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "extractor.h"
-#include "jack.h"
+#include "jackknife.h"
 #include "leaveoneout.h"
 #include "straightforward/straightforward.h"
 #include "wordreader.h"
@@ -69,7 +69,7 @@ TEST(FastPaths, JackknifeMatchesTheLiteralLoop)
         const std::size_t n = round < 200 ? static_cast<std::size_t>(round % 40) : static_cast<std::size_t>(rng() % 700);
         const std::vector<float> a = randomlist(rng, n), b = randomlist(rng, n);
         float f[12], g[12];
-        jack j;
+        jackknife j;
         j.calc(a, b, f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10], f[11]);
         straightforward::calc(a, b, g[0], g[1], g[2], g[3], g[4], g[5], g[6], g[7], g[8], g[9], g[10], g[11]);
         for (int k = 0; k < 12; ++k)
@@ -132,17 +132,17 @@ void expectsametable(const replicatetable& x, const replicatetable& y, const std
     for (std::size_t r = 0; r < x.size(); ++r) {
         ASSERT_EQ(x[r].size(), y[r].size()) << log;
         for (std::size_t c = 0; c < x[r].size(); ++c) {
-            const grcomp& g = x[r][c];
-            const grcomp& h = y[r][c];
-            EXPECT_EQ(g.grIDa, h.grIDa);
-            EXPECT_EQ(g.grIDb, h.grIDb);
-            EXPECT_EQ(g.grnamea, h.grnamea);
-            EXPECT_EQ(g.grnameb, h.grnameb);
-            ASSERT_EQ(g.KOAs.size(), h.KOAs.size()) << log;
-            ASSERT_EQ(g.KOBs.size(), h.KOBs.size()) << log;
-            for (std::size_t i = 0; i < g.KOAs.size(); ++i) {
-                EXPECT_TRUE(samebits(g.KOAs[i], h.KOAs[i]));
-                EXPECT_TRUE(samebits(g.KOBs[i], h.KOBs[i]));
+            const comparisonrecord& g = x[r][c];
+            const comparisonrecord& h = y[r][c];
+            EXPECT_EQ(g.numbera, h.numbera);
+            EXPECT_EQ(g.numberb, h.numberb);
+            EXPECT_EQ(g.namea, h.namea);
+            EXPECT_EQ(g.nameb, h.nameb);
+            ASSERT_EQ(g.brancha.size(), h.brancha.size()) << log;
+            ASSERT_EQ(g.branchb.size(), h.branchb.size()) << log;
+            for (std::size_t i = 0; i < g.brancha.size(); ++i) {
+                EXPECT_TRUE(samebits(g.brancha[i], h.brancha[i]));
+                EXPECT_TRUE(samebits(g.branchb[i], h.branchb[i]));
             }
         }
     }
@@ -240,14 +240,14 @@ TEST(FastPaths, CommandFileMatchesTheStraightforwardWriter)
             std::string list;
             for (int k = 0; k < 2 + static_cast<int>(rng() % 2); ++k) {
                 const int t = 1 + static_cast<int>(rng() % static_cast<unsigned>(ntax));
-                gr.tind.push_back(t);
+                gr.taxa.push_back(t);
                 list += (k ? "," : "") + std::to_string(t);
             }
-            answers += (g == ngroups ? "q\n" : gr.gname + "\n") + list + ";\n";
+            answers += (g == ngroups ? "q\n" : gr.name + "\n") + list + ";\n";
             groups.push_back(gr);
         }
-        const int br = 1 + static_cast<int>(rng() % 4);
-        answers += "0\n1\n" + std::to_string(br) + "\nnone.log\n";
+        const int replicatecount = 1 + static_cast<int>(rng() % 4);
+        answers += "0\n1\n" + std::to_string(replicatecount) + "\nnone.log\n";
         const runresult res = run(answers);
         if (res.console.find("no comparison can be made") != std::string::npos)
             continue;  // the random groups left nothing to compare
@@ -255,7 +255,7 @@ TEST(FastPaths, CommandFileMatchesTheStraightforwardWriter)
 
         std::ostringstream plain;
         straightforward::commandfile(plain, names, seqs, groups, "d.nex", "Mon Jan  1 00:00:00 2001\n",
-                                     "dset distance=JC; \n\n", ranking, br);
+                                     "dset distance=JC; \n\n", ranking, replicatecount);
         EXPECT_EQ(maskdate(readfile("d.nex.cd")), maskdate(plain.str())) << answers;
         ++compared;
     }

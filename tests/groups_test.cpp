@@ -4,9 +4,9 @@
 #include <climits>
 #include <sstream>
 
-#include "abfrage.h"
+#include "groupdialogue.h"
 
-TEST(Indzeile, ParsesAndRefusesIndexLists)
+TEST(IndexList, ParsesAndRefusesIndexLists)
 {
     const std::vector<int> unchanged{42};
     const struct {
@@ -29,11 +29,11 @@ TEST(Indzeile, ParsesAndRefusesIndexLists)
         {"00099999999999-3", unchanged, "", "00099999999999"},
     };
     for (const auto& c : cases) {
-        std::vector<int> ivec = unchanged;
+        std::vector<int> indices = unchanged;
         std::ostringstream out;
         std::string toolarge;
-        EXPECT_EQ(indzeile(ivec, c.text, out, toolarge), *c.message == '\0' && *c.toolarge == '\0') << c.text;
-        EXPECT_EQ(ivec, c.numbers) << c.text;
+        EXPECT_EQ(parseindexlist(indices, c.text, out, toolarge), *c.message == '\0' && *c.toolarge == '\0') << c.text;
+        EXPECT_EQ(indices, c.numbers) << c.text;
         EXPECT_EQ(out.str(), c.message) << c.text;
         EXPECT_EQ(toolarge, c.toolarge) << c.text;
     }
@@ -44,12 +44,12 @@ TEST(Indzeile, ParsesAndRefusesIndexLists)
         many += ",1-9999999999";
     for (const std::string& text : {std::string("1-2000000000"), std::string("1-99999999999"),
                                     std::string("2147483647-2147483647"), many}) {
-        std::vector<int> ivec;
+        std::vector<int> indices;
         std::ostringstream out;
         std::string toolarge;
-        EXPECT_TRUE(indzeile(ivec, text.c_str(), out, toolarge));
-        EXPECT_LE(ivec.size(), text == many ? entrylimit + 38 : static_cast<std::size_t>(rangelimit) + 1);
-        EXPECT_GT(*std::max_element(ivec.begin(), ivec.end()), rangelimit);
+        EXPECT_TRUE(parseindexlist(indices, text.c_str(), out, toolarge));
+        EXPECT_LE(indices.size(), text == many ? entrylimit + 38 : static_cast<std::size_t>(rangelimit) + 1);
+        EXPECT_GT(*std::max_element(indices.begin(), indices.end()), rangelimit);
     }
 }
 

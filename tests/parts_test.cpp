@@ -58,7 +58,7 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
         const std::string b = std::to_string(c.replicates);
         ASSERT_EQ(command(smallrun + b + " --prefix one").rc, 0);
         const std::string whole = readfile("one.cd");
-        writefile("one.log", paulog(whole));
+        writefile("one.log", pauplog(whole));
         ASSERT_EQ(command("evaluate one.log --report unsplit").rc, 0);
 
         const commandresult split = command(smallrun + b + " --parts " + std::to_string(c.parts));
@@ -71,7 +71,7 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
             EXPECT_NE(part.find("log file = small.nex.log" + suffix + " replace=yes;"), std::string::npos);
             EXPECT_EQ(part.find("###begin") < part.find("begin_bootstrap_replicate"), k == 1) << suffix;
             EXPECT_EQ(part.ends_with(partending), c.parts > 1) << suffix;
-            writefile("small.nex.log" + suffix, paulog(part));
+            writefile("small.nex.log" + suffix, pauplog(part));
             logs = " small.nex.log" + suffix + logs;  // the last part first
         }
         EXPECT_EQ(joined, replicatesof(whole)) << c.parts << " parts";

@@ -24,7 +24,7 @@ void completerun(const std::string& golden, const std::string& nex, const std::v
     const runresult first = run(input);
     EXPECT_EQ(first.rc, 2) << "no log yet";
     const std::string cd = readfile(nex + ".cd");
-    writefile(nex + ".log", paulog(cd));
+    writefile(nex + ".log", pauplog(cd));
 
     const runresult second = run(input);
     EXPECT_EQ(second.rc, 0);
@@ -117,7 +117,7 @@ void prepare(const script& s)
         copydata(f);
     if (s.answers[0] != "1" && s.answers.back().ends_with(".log")) {
         run(lines(s.answers));
-        writefile(s.answers.back(), paulog(readfile(s.answers[1] + ".cd")));
+        writefile(s.answers.back(), pauplog(readfile(s.answers[1] + ".cd")));
     }
 }
 

@@ -3,20 +3,20 @@
 #include <cmath>
 #include <vector>
 
-#include "jack.h"
+#include "jackknife.h"
 
 namespace {
 
 struct stats {
-    float d, ratio, sdd, sdratio, chconfu, chconfo, zconfu, zconfo, dchconfu, dchconfo, dzconfu, dzconfo;
+    float d, ratio, sed, seratio, ratiochebyshevlower, ratiochebyshevupper, ratiozlower, ratiozupper, dchebyshevlower, dchebyshevupper, dzlower, dzupper;
 };
 
 stats run(const std::vector<float>& a, const std::vector<float>& b)
 {
     stats s{};
-    jack j;
-    j.calc(a, b, s.d, s.ratio, s.sdd, s.sdratio, s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo,
-           s.dzconfu, s.dzconfo);
+    jackknife j;
+    j.calc(a, b, s.d, s.ratio, s.sed, s.seratio, s.ratiochebyshevlower, s.ratiochebyshevupper, s.ratiozlower, s.ratiozupper, s.dchebyshevlower, s.dchebyshevupper,
+           s.dzlower, s.dzupper);
     return s;
 }
 
@@ -25,21 +25,21 @@ TEST(Jackknife, WorkedExample)
     const stats s = run({1, 3}, {1, 1});
     EXPECT_EQ(s.ratio, 2.0f);
     EXPECT_EQ(s.d, 1.0f);
-    EXPECT_EQ(s.sdratio, 1.0f);
-    EXPECT_EQ(s.sdd, 1.0f);
-    const float lims[8] = {s.chconfu, s.chconfo, s.zconfu, s.zconfo, s.dchconfu, s.dchconfo, s.dzconfu, s.dzconfo};
+    EXPECT_EQ(s.seratio, 1.0f);
+    EXPECT_EQ(s.sed, 1.0f);
+    const float lims[8] = {s.ratiochebyshevlower, s.ratiochebyshevupper, s.ratiozlower, s.ratiozupper, s.dchebyshevlower, s.dchebyshevupper, s.dzlower, s.dzupper};
     const double want[8] = {-2.472136, 6.472136, 0.04, 3.96, -3.472136, 5.472136, -0.96, 2.96};
     for (int i = 0; i < 8; ++i)
         EXPECT_NEAR(lims[i], want[i], 5e-7) << i;
 }
 
-grcomp record(float d, float ratio)
+comparisonrecord record(float d, float ratio)
 {
-    grcomp g(0, 1, "A", "B");
-    // One triplet whose KOA - KOB is d and KOA / KOB is ratio.
-    const float kob = d / (ratio - 1.0f);
-    g.KOAs = {kob * ratio};
-    g.KOBs = {kob};
+    comparisonrecord g(0, 1, "A", "B");
+    // One triplet whose brancha - branchb is d and brancha / branchb is ratio.
+    const float lengthb = d / (ratio - 1.0f);
+    g.brancha = {lengthb * ratio};
+    g.branchb = {lengthb};
     return g;
 }
 
@@ -47,21 +47,21 @@ TEST(Summary, MeansAndStandardDeviationsOverReplicates)
 {
     replicatetable table;
     for (int r = 1; r <= 3; ++r) {
-        grcomp g(0, 1, "A", "B");
-        g.KOAs = {static_cast<float>(r), static_cast<float>(r)};
-        g.KOBs = {1.0f, 1.0f};
+        comparisonrecord g(0, 1, "A", "B");
+        g.brancha = {static_cast<float>(r), static_cast<float>(r)};
+        g.branchb = {1.0f, 1.0f};
         table.push_back({g});
     }
-    std::vector<grcomp> final(5, grcomp(9, 9, "x", "y"));
-    confint(table, final);
+    std::vector<comparisonrecord> final(5, comparisonrecord(9, 9, "x", "y"));
+    reducereplicates(table, final);
     ASSERT_EQ(final.size(), 1u);
     EXPECT_EQ(final[0].ratio, 2.0f);
-    EXPECT_EQ(final[0].sdratio, 1.0f);
+    EXPECT_EQ(final[0].seratio, 1.0f);
     EXPECT_EQ(final[0].d, 1.0f);
-    EXPECT_EQ(final[0].sdd, 1.0f);
+    EXPECT_EQ(final[0].sed, 1.0f);
     // Everything else is the first replicate's, its jackknife limits included.
-    EXPECT_EQ(final[0].KOAs, table[0][0].KOAs);
-    EXPECT_EQ(final[0].zconfu, table[0][0].zconfu);
+    EXPECT_EQ(final[0].brancha, table[0][0].brancha);
+    EXPECT_EQ(final[0].ratiozlower, table[0][0].ratiozlower);
     EXPECT_EQ(table[0][0].ratio, 1.0f);
     EXPECT_EQ(table[2][0].ratio, 3.0f);
 }
@@ -72,23 +72,23 @@ TEST(Summary, NonFiniteReplicatesAreLeftOutOfTheirComparisonOnly)
     // inf) and with A branches summing beyond the float range, first, in the
     // middle and last: comparison 1 as without them, comparison 0 untouched;
     // comparison 2, without a finite replicate, nan as the rows give it.
-    grcomp none(0, 1, "A", "B"), zero = none, huge = none;
-    zero.KOAs = {0.5f, 0.25f};
-    zero.KOBs = {0.25f, -0.25f};
-    huge.KOAs = {3e38f, 3e38f};
-    huge.KOBs = {1.0f, 1.0f};
-    const grcomp other = record(0.4f, 1.2f);
+    comparisonrecord none(0, 1, "A", "B"), zero = none, huge = none;
+    zero.brancha = {0.5f, 0.25f};
+    zero.branchb = {0.25f, -0.25f};
+    huge.brancha = {3e38f, 3e38f};
+    huge.branchb = {1.0f, 1.0f};
+    const comparisonrecord other = record(0.4f, 1.2f);
     replicatetable without{{other, record(0.1f, 1.5f), none}, {other, record(-0.3f, 0.7f), none},
                            {other, record(0.05f, 1.1f), none}};
     replicatetable with{{other, none, none}, without[0], {other, zero, none}, without[1], without[2],
                         {other, huge, none}};
-    std::vector<grcomp> want, got;
-    confint(without, want);
-    const std::vector<leftout> left = confint(with, got);
+    std::vector<comparisonrecord> want, got;
+    reducereplicates(without, want);
+    const std::vector<leftout> left = reducereplicates(with, got);
     EXPECT_EQ(got[1].d, want[1].d);
     EXPECT_EQ(got[1].ratio, want[1].ratio);
-    EXPECT_EQ(got[1].sdd, want[1].sdd);
-    EXPECT_EQ(got[1].sdratio, want[1].sdratio);
+    EXPECT_EQ(got[1].sed, want[1].sed);
+    EXPECT_EQ(got[1].seratio, want[1].seratio);
     EXPECT_EQ(got[0].replicates, 6);
     EXPECT_EQ(got[1].replicates, 3);
     EXPECT_EQ(got[2].replicates, 0);

@@ -103,7 +103,7 @@ runresult run(const std::string& answers)
     return {rc, out.str()};
 }
 
-std::string paulog(const std::string& cd)
+std::string pauplog(const std::string& cd)
 {
     std::ostringstream log, screen;
     const logopener open = [&log](const std::string&, logmode, std::string&) -> std::ostream* { return &log; };

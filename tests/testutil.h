@@ -50,6 +50,6 @@ commandresult command(const std::string& words);
 std::string lines(const std::vector<std::string>& answers);
 
 // The log tolvi-standin writes for a command file, in the place of PAUP.
-std::string paulog(const std::string& cd);
+std::string pauplog(const std::string& cd);
 
 #endif

@@ -85,7 +85,7 @@ std::string runcase(const std::vector<std::string>& steps)
             fs::create_symlink(b, a);
         } else if (verb == "paup") {
             try {
-                writefile(b, paulog(readfile(a)));
+                writefile(b, pauplog(readfile(a)));
             } catch (const std::exception& e) {
                 text += std::string("stand-in: ") + e.what() + "\n";
             }

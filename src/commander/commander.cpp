@@ -39,8 +39,8 @@ std::string datetext(const std::tm& t)
 }
 
 commander::commander(const std::vector<std::string>& a, const std::vector<std::string>& b,
-                     const std::vector<group>& kl, std::ostream& console, clockfn clock)
-    : seqs(b), seqnames(a), allgroups(kl), console_(&console), clock_(clock)
+                     const std::vector<group>& groups, std::ostream& console, clockfn clock)
+    : seqs(b), seqnames(a), allgroups(groups), console_(&console), clock_(clock)
 {
 }
 
@@ -66,8 +66,8 @@ void commander::writematrix(std::ostream& cdfile, const std::string& nex)
     std::vector<bool> marked(seqnames.size(), false);
     for (const group& g : allgroups) {
         char mark[16];
-        std::snprintf(mark, sizeof mark, "%c%d", '$', g.gind);
-        for (int t : g.tind) {
+        std::snprintf(mark, sizeof mark, "%c%d", '$', g.number);
+        for (int t : g.taxa) {
             if (t < 1 || static_cast<std::size_t>(t) > seqnames.size())
                 continue;  // refused by the driver before the file is opened
             std::string& name = seqnames[static_cast<std::size_t>(t) - 1];
@@ -94,13 +94,13 @@ void commander::writematrix(std::ostream& cdfile, const std::string& nex)
 
 std::uint64_t commander::comparison(const group& a, const group& b, std::ostream& cdfile) const
 {
-    cdfile << "[!\n\n###begin " << a.gind << " " << b.gind << " " << a.gname << " versus " << b.gname << " \n\n]";
-    const std::uint64_t n = vectoriter(allgroups.back(), a, b, cdfile);
-    cdfile << "[!\n\n###end " << a.gind << " " << b.gind << "\n]";
+    cdfile << "[!\n\n###begin " << a.number << " " << b.number << " " << a.name << " versus " << b.name << " \n\n]";
+    const std::uint64_t n = writetriplets(allgroups.back(), a, b, cdfile);
+    cdfile << "[!\n\n###end " << a.number << " " << b.number << "\n]";
     return n;
 }
 
-std::uint64_t commander::writecds(std::ostream& cdfile) const
+std::uint64_t commander::writepairwise(std::ostream& cdfile) const
 {
     if (allgroups.size() < 2) {
         *console_ << "\nError: no groups defined!";
@@ -128,12 +128,12 @@ std::uint64_t commander::rank(std::ostream& cdfile) const
     return n;
 }
 
-std::uint64_t commander::vectoriter(const group& og, const group& g1, const group& g2, std::ostream& cdfile) const
+std::uint64_t commander::writetriplets(const group& og, const group& g1, const group& g2, std::ostream& cdfile) const
 {
     std::uint64_t n = 0;
-    for (int o : og.tind)
-        for (int a : g1.tind)
-            for (int b : g2.tind) {
+    for (int o : og.taxa)
+        for (int a : g1.taxa)
+            for (int b : g2.taxa) {
                 if (o == a || o == b || a == b)
                     continue;  // PAUP would show a matrix of two taxa
                 cdfile << "\ndelete all;\n";

@@ -25,12 +25,12 @@ std::string datetext(const std::tm& t);
 // the section errors, the end of the object) go to the console stream given.
 class commander {
 public:
-    std::string nexc;                   // unused
+    std::string datafile;                   // unused
     std::vector<std::string> seqs;      // sequences, parallel to seqnames
     std::vector<std::string> seqnames;  // taxon names; marked by writematrix
     std::vector<group> allgroups;       // outgroup last
 
-    commander(const std::vector<std::string>& a, const std::vector<std::string>& b, const std::vector<group>& kl,
+    commander(const std::vector<std::string>& a, const std::vector<std::string>& b, const std::vector<group>& groups,
               std::ostream& console, clockfn clock = localclock);
     commander(const commander&) = default;
     commander& operator=(const commander&) = default;
@@ -39,12 +39,12 @@ public:
     // Head, data block and taxon list; puts the group marks on the names.
     void writematrix(std::ostream& cdfile, const std::string& nex);
     // One pairwise comparison section; returns the number of triplets written.
-    std::uint64_t writecds(std::ostream& cdfile) const;
+    std::uint64_t writepairwise(std::ostream& cdfile) const;
     // One ranking comparison section; returns the number of triplets written.
     std::uint64_t rank(std::ostream& cdfile) const;
     // The triplets (og, g1, g2) of one comparison, leaving out those that name
     // one taxon twice; returns how many were written.
-    std::uint64_t vectoriter(const group& og, const group& g1, const group& g2, std::ostream& cdfile) const;
+    std::uint64_t writetriplets(const group& og, const group& g1, const group& g2, std::ostream& cdfile) const;
 
 private:
     std::ostream* console_;

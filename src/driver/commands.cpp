@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <iomanip>
 
-#include "abfrage.h"
+#include "groupdialogue.h"
 #include "construct.h"
 #include "driver.h"
-#include "grdef.h"
+#include "groupfile.h"
 #include "logcheck.h"
-#include "nexim.h"
+#include "datafile.h"
 #include "outfile.h"
 #include "partlogs.h"
 #include "plan.h"
@@ -72,7 +72,7 @@ bool readdata(const std::string& file, alignment& a, const std::string& who, std
     std::istringstream answer(file);
     std::ostringstream console;
     std::string typed;
-    const std::optional<std::string> opened = nexim(a.names, a.sequences, typed, answer, console);
+    const std::optional<std::string> opened = readdatafile(a.names, a.sequences, typed, answer, console);
     const std::string read = console.str();
     if (const std::size_t head = read.find("\nskipping NEXUS head....\n\n"); !opened && head != std::string::npos) {
         err << who << ": " << oneline(read.substr(head + 26)) << "\n";  // the file is no alignment to use
@@ -107,7 +107,7 @@ bool typedgroups(const std::vector<std::string>& groupoptions, const std::string
     auto parselist = [&](const std::string& list, std::vector<int>& numbers, const std::string& option) {
         std::ostringstream msg;
         std::string toolarge;
-        if (list.find('\0') != std::string::npos || !indzeile(numbers, list.c_str(), msg, toolarge) ||
+        if (list.find('\0') != std::string::npos || !parseindexlist(numbers, list.c_str(), msg, toolarge) ||
             list.find_first_not_of("0123456789,- \t") != std::string::npos) {
             err << who_construct << ": " << option << ": the list \"" << list
                 << "\" is no list of taxon numbers (like 2-6 or 1,3,5-7)\n";
@@ -127,17 +127,17 @@ bool typedgroups(const std::vector<std::string>& groupoptions, const std::string
             return false;
         }
         for (const group& g : groups)
-            if (g.gname == name) {
+            if (g.name == name) {
                 err << who_construct << ": --group " << given << ": the group " << name << " is given twice\n";
                 return false;
             }
         group g(static_cast<int>(groups.size()), name);
-        if (!parselist(given.substr(eq + 1), g.tind, "--group " + given))
+        if (!parselist(given.substr(eq + 1), g.taxa, "--group " + given))
             return false;
         groups.push_back(std::move(g));
     }
     group og(static_cast<int>(groups.size()), "outgroup");
-    if (!parselist(outgroup, og.tind, "--outgroup " + outgroup))
+    if (!parselist(outgroup, og.taxa, "--outgroup " + outgroup))
         return false;
     groups.push_back(std::move(og));
     return true;
@@ -191,16 +191,16 @@ std::vector<std::string> targets(const std::string& prefix, int parts)
 int construct(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app("Writes the PAUP command file of a run (or its parts) without the dialogue.", who_construct);
-    std::string datafile, grdeffile, outgroup, settingsfile = "MLS", prefix;
+    std::string datafile, groupfile, outgroup, settingsfile = "MLS", prefix;
     std::vector<std::string> groupspecs, usertree;
     bool ranking = false, redo = false;
     int setting = 0, replicates = 100, parts = 1;
     std::uint32_t seed = bootstrapgenerator::defaultseed;
     app.add_option("DATAFILE", datafile, "the NEXUS data file")->required();
-    auto* grdefopt = app.add_option("--groups", grdeffile, "a group definition file");
+    auto* groupfileopt = app.add_option("--groups", groupfile, "a group definition file");
     auto* groupopt = app.add_option("--group", groupspecs, "a group as NAME=LIST (repeatable), e.g. apes=2-6")
-                         ->excludes(grdefopt)->take_all()->allow_extra_args(false);
-    auto* outopt = app.add_option("--outgroup", outgroup, "the outgroup's taxa, e.g. 1 or 1,12")->excludes(grdefopt);
+                         ->excludes(groupfileopt)->take_all()->allow_extra_args(false);
+    auto* outopt = app.add_option("--outgroup", outgroup, "the outgroup's taxa, e.g. 1 or 1,12")->excludes(groupfileopt);
     app.add_flag("--ranking", ranking, "the ranking list (the last group is the reference) instead of pairwise comparisons");
     app.add_option("--setting", setting, "the setting *MLSK of the settings file")->required();
     app.add_option("--settings", settingsfile, "the settings file (default MLS)");
@@ -217,7 +217,7 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
         return rc;
 
-    if (grdefopt->count() == 0 && groupopt->count() == 0) {
+    if (groupfileopt->count() == 0 && groupopt->count() == 0) {
         err << who_construct << ": the groups are missing: give --groups FILE, or --group NAME=LIST ... and --outgroup LIST\n";
         return 2;
     }
@@ -242,10 +242,10 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
         return 2;
 
     std::vector<group> groups;
-    std::string groupoption = "--groups " + grdeffile;
-    if (grdefopt->count() > 0) {
+    std::string groupoption = "--groups " + groupfile;
+    if (groupfileopt->count() > 0) {
         std::ostringstream msg;
-        if (!grdefimp(groups, grdeffile, msg, &data.names) ||
+        if (!readgroupfile(groups, groupfile, msg, &data.names) ||
             msg.str().find("End of taxa-group matrix") == std::string::npos) {
             err << who_construct << ": " << groupoption << ": the group definition file cannot be read: "
                 << oneline(msg.str()) << "\n";
@@ -279,11 +279,11 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
         return 2;
     }
 
-    commander cdtype1(data.names, data.sequences, groups, nowhere());
+    commander commandwriter(data.names, data.sequences, groups, nowhere());
     std::ostringstream headtext, sectiontext;
-    cdtype1.writematrix(headtext, prefix);
+    commandwriter.writematrix(headtext, prefix);
     headtext << "begin PAUP;\nfactory; set monitor=no warnreset=no;\n" << tree.str() << settingtext.str();
-    const std::uint64_t triplets = ranking ? cdtype1.rank(sectiontext) : cdtype1.writecds(sectiontext);
+    const std::uint64_t triplets = ranking ? commandwriter.rank(sectiontext) : commandwriter.writepairwise(sectiontext);
     if (triplets == 0) {
         err << who_construct << ": " << groupoption
             << ": the groups give no triplet of an outgroup taxon and two ingroup taxa: no comparison can be made\n";
@@ -309,7 +309,7 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
 
     const std::string section = sectiontext.str();
     const std::string head = headtext.str();
-    replicatewriter writer(cdtype1.seqnames, cdtype1.seqs, section);
+    replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
     bootstrapgenerator generator(seed);
     widenote(writer.columns(), err);
     std::vector<std::unique_ptr<outfile>> written;
@@ -455,7 +455,7 @@ int writetemplate(int argc, const char* const* argv, std::ostream& out, std::ost
     // Written under a temporary name, then renamed.
     const std::string temp = datafile + ".tmp" + std::to_string(::getpid());
     std::ostringstream msg;
-    if (!grdefhelp(data.names, temp, msg) ||
+    if (!writegrouptemplate(data.names, temp, msg) ||
         std::rename((temp + ".grdef").c_str(), (datafile + ".grdef").c_str()) != 0) {
         std::remove((temp + ".grdef").c_str());
         err << who << ": the template " << datafile << ".grdef could not be written\n";

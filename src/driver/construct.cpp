@@ -4,14 +4,14 @@
 #include <set>
 #include <sstream>
 
-#include "abfrage.h"
+#include "groupdialogue.h"
 #include "answer.h"
 #include "commander.h"
 #include "driver.h"
 #include "extractor.h"
-#include "grdef.h"
+#include "groupfile.h"
 #include "logcheck.h"
-#include "nexim.h"
+#include "datafile.h"
 #include "outfile.h"
 
 namespace {
@@ -26,13 +26,13 @@ bool isloggerword(const std::string& w)
 
 }  // namespace
 
-std::string progress(int k, int br)
+std::string progress(int k, int replicatecount)
 {
     static const double tenths[9] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9};
     for (int j = 0; j < 9; ++j)
-        if (static_cast<double>(k) == static_cast<double>(br) * tenths[j])
+        if (static_cast<double>(k) == static_cast<double>(replicatecount) * tenths[j])
             return "\n" + std::to_string((j + 1) * 10) + "%";
-    if (k == br)
+    if (k == replicatecount)
         return "\n100%";
     return "";
 }
@@ -40,15 +40,15 @@ std::string progress(int k, int br)
 bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>& names, std::ostream& out)
 {
     for (const group& g : grps)
-        for (int t : g.tind)
+        for (int t : g.taxa)
             if (t < 1 || static_cast<std::size_t>(t) > names.size()) {
-                out << "\n\nThe taxon number " << t << " in group " << g.gname
+                out << "\n\nThe taxon number " << t << " in group " << g.name
                     << " is not a taxon of the data file (1 to " << names.size() << "): Tolvi stops.\n";
                 return false;
             }
     for (const group& g : grps)
-        if (isloggerword(g.gname)) {
-            out << "\n\nThe group name " << g.gname
+        if (isloggerword(g.name)) {
+            out << "\n\nThe group name " << g.name
                 << " is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi stops.\n";
             return false;
         }
@@ -64,14 +64,14 @@ bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>&
 void overlapnotes(const std::vector<group>& grps, std::ostream& out)
 {
     for (std::size_t i = 0; i < grps.size(); ++i) {
-        const std::set<int> a(grps[i].tind.begin(), grps[i].tind.end());
+        const std::set<int> a(grps[i].taxa.begin(), grps[i].taxa.end());
         for (std::size_t j = i + 1; j < grps.size(); ++j) {
-            const std::set<int> b(grps[j].tind.begin(), grps[j].tind.end());
+            const std::set<int> b(grps[j].taxa.begin(), grps[j].taxa.end());
             std::size_t shared = 0;
             for (int t : b)
                 shared += a.count(t);
             if (shared > 0)
-                out << "\nNote: the groups " << grps[i].gname << " and " << grps[j].gname << " share " << shared
+                out << "\nNote: the groups " << grps[i].name << " and " << grps[j].name << " share " << shared
                     << (shared == 1 ? " taxon" : " taxa") << "; triplets that name a taxon twice are left out.\n";
         }
     }
@@ -136,15 +136,15 @@ int copysetting(int mls, std::ostream& cdfile, std::ostream& out, const std::str
 }
 
 void writereplicates(std::ostream& cdfile, replicatewriter& writer, bootstrapgenerator& generator,
-                     replicaterange range, int br, std::ostream& out, std::ostream* meter)
+                     replicaterange range, int replicatecount, std::ostream& out, std::ostream* meter)
 {
     for (int N = range.first; N <= range.last; ++N) {
         writer.write(cdfile, N, generator);
-        out << progress(N, br);
+        out << progress(N, replicatecount);
         if (!cdfile)
             break;  // a full disk: no use writing on (reported by the caller)
         if (meter && (N % 10 == 0 || N == range.last))
-            *meter << "\r  writing bootstrap replicate " << N << " of " << br << (N == range.last ? "\n" : "")
+            *meter << "\r  writing bootstrap replicate " << N << " of " << replicatecount << (N == range.last ? "\n" : "")
                    << std::flush;
     }
     cdfile << "\n\n[!bootstrap_end\n\n]";
@@ -158,12 +158,12 @@ void widenote(std::size_t columns, std::ostream& out)
             << " with three draws joined.\n";
 }
 
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr, std::ostream* meter)
+int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, std::ostream* meter)
 {
     std::vector<std::string> names;
     std::vector<std::string> sequences;
     std::string nex = "default";
-    const std::optional<std::string> opened = nexim(names, sequences, nex, in, out);
+    const std::optional<std::string> opened = readdatafile(names, sequences, nex, in, out);
     if (!opened)
         return 2;
     if (opened->empty()) {
@@ -181,59 +181,59 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     out << "\n\n";
 
     out << "Ranking? (1=yes, 0=pairwise group comparison)\n\n";
-    int rankodernicht = 0;
-    if (!readint(in, out, rankodernicht))
+    int rankinganswer = 0;
+    if (!readint(in, out, rankinganswer))
         return 2;
-    const bool ranking = rankodernicht == 1;
+    const bool ranking = rankinganswer == 1;
     if (ranking)
         out << "last group entered (before outgroup) used as reference (!=OG)\n\n";
 
-    std::string nexc = nex;
+    std::string cdname = nex;
     out << "import group definitions?\n\n(1=yes [locate file], 0=no [define groups manually], 2=help construct)";
     out << "definition file by exporting taxa names currently in memory to txt file\n\n";
-    int howtodefgr = 0;
-    if (!readint(in, out, howtodefgr))
+    int groupsource = 0;
+    if (!readint(in, out, groupsource))
         return 2;
     std::vector<group> grps;
-    if (howtodefgr == 0) {
+    if (groupsource == 0) {
         out << "manual definition. \n\n";
-        if (!abfrage(grps, in, out))
+        if (!askgroups(grps, in, out))
             return 2;
-    } else if (howtodefgr == 1) {
+    } else if (groupsource == 1) {
         out << "locate file: \n\n";
         std::string deffile;
         if (!readfilename(in, out, deffile))
             return 2;
-        if (!grdefimp(grps, deffile, out, &names))
+        if (!readgroupfile(grps, deffile, out, &names))
             return 2;
-    } else if (howtodefgr == 2) {
-        return grdefhelp(names, nexc, out) ? 1 : 2;
+    } else if (groupsource == 2) {
+        return writegrouptemplate(names, cdname, out) ? 1 : 2;
     }
 
     if (!checkgroups(grps, names, out))
         return 2;
     overlapnotes(grps, out);
 
-    nexc = nex + ".cd";
+    cdname = nex + ".cd";
     // Written under a temporary name: an end before the file is complete
     // leaves no command file that PAUP would run.
-    outfile cd(nexc);
+    outfile cd(cdname);
     std::ostream& cdfile = cd.stream();
     if (!cd.is_open()) {
-        out << "\n\nThe command file " << nexc << " cannot be created: Tolvi stops.\n";
+        out << "\n\nThe command file " << cdname << " cannot be created: Tolvi stops.\n";
         return 2;
     }
-    commander cdtype1(names, sequences, grps, out);
-    cdtype1.writematrix(cdfile, nex);
+    commander commandwriter(names, sequences, grps, out);
+    commandwriter.writematrix(cdfile, nex);
     cdfile << "begin PAUP;\n";
     cdfile << "factory; set monitor=no warnreset=no;\n";
 
     out << "\n\nusertree?(needed if ML parameters should be estimated from provided topology)";
     out << " 1=yes: place Nexus treefile called \"usertree\" in program folder), 0=no\n\n";
-    int ut = 0;
-    if (!readint(in, out, ut))
+    int usertreeanswer = 0;
+    if (!readint(in, out, usertreeanswer))
         return 2;
-    if (ut == 1 && !copyusertree(cdfile, out))
+    if (usertreeanswer == 1 && !copyusertree(cdfile, out))
         return 2;
 
     out << "\n\nspecify Maximum Likelihood settings \n(e.g., type\"1\" for \"MLS1\"; see file \"MLS\" and PAUP "
@@ -247,7 +247,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     // The comparison section is the same text for the alignment as read and
     // for every replicate: it is formed once.
     std::ostringstream sectiontext;
-    const std::uint64_t triplets = ranking ? cdtype1.rank(sectiontext) : cdtype1.writecds(sectiontext);
+    const std::uint64_t triplets = ranking ? commandwriter.rank(sectiontext) : commandwriter.writepairwise(sectiontext);
     const std::string section = sectiontext.str();
     cdfile << section;
     if (triplets == 0) {
@@ -257,35 +257,35 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr,
     }
 
     out << "\nNumber of bootstrap replicates:\n\n";
-    int br = 0;
-    if (!readint(in, out, br))
+    int replicatecount = 0;
+    if (!readint(in, out, replicatecount))
         return 2;
-    if (br < 1) {
+    if (replicatecount < 1) {
         out << "\n\nAt least one bootstrap replicate is needed: Tolvi stops.\n";
         return 2;
     }
-    if (br > 1000)
+    if (replicatecount > 1000)
         out << "too many!<=1000\n\n";
     out << "\nwriting command file.....\n";
     out << "\nstatus:\n";
-    replicatewriter writer(cdtype1.seqnames, cdtype1.seqs, section);
+    replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
     bootstrapgenerator generator;
     widenote(writer.columns(), out);
-    writereplicates(cdfile, writer, generator, {1, br}, br, out, meter);
+    writereplicates(cdfile, writer, generator, {1, replicatecount}, replicatecount, out, meter);
     if (!cd.commit()) {
-        out << "\n\nThe command file " << nexc << " could not be written completely: Tolvi stops.\n";
+        out << "\n\nThe command file " << cdname << " could not be written completely: Tolvi stops.\n";
         return 2;
     }
 
     out << "\nDone.\n\nHand the file " << nex << ".cd over to PAUP and execute it!\n\n";
     out << "PAUP will write a logfile; to proceed with Tolvi, please locate the file: " << nex << ".log. \n\n";
 
-    std::string einl;
-    if (!readfilename(in, out, einl))
+    std::string logname;
+    if (!readfilename(in, out, logname))
         return 2;
-    extractor ersteslog(einl, verglgr, out, meter);
-    if (!logbelongs(verglgr, writtencomparisons(grps, ranking), einl, out))
+    extractor logreading(logname, table, out, meter);
+    if (!logbelongs(table, writtencomparisons(grps, ranking), logname, out))
         return 2;
     std::string reportname = nex;
-    return evaluate(verglgr, einl, ranking, reportname, br, false, out);
+    return evaluate(table, logname, ranking, reportname, replicatecount, false, out);
 }

@@ -12,9 +12,9 @@
 
 // Pieces of the construct-first road, open to the tests.
 
-// The progress text after bootstrap replicate k of br: "\n10%" .. "\n100%"
-// where k is that tenth of br exactly, else empty.
-std::string progress(int k, int br);
+// The progress text after bootstrap replicate k of replicatecount: "\n10%" .. "\n100%"
+// where k is that tenth of replicatecount exactly, else empty.
+std::string progress(int k, int replicatecount);
 
 // Refuses, with a message on `out`, what the command file and the log reader
 // cannot take: a taxon number outside 1 .. number of taxa, and a group or taxon
@@ -34,11 +34,11 @@ bool copyusertree(std::ostream& cdfile, std::ostream& out, const std::string& fi
 // has no such setting, 2 when the file cannot be read.
 int copysetting(int mls, std::ostream& cdfile, std::ostream& out, const std::string& file = "MLS");
 
-// The bootstrap replicates `range` of the command file (of `br` in the run)
+// The bootstrap replicates `range` of the command file (of `replicatecount` in the run)
 // and the end marker, the columns drawn from `generator`, with the progress in
 // tenths on `out`; `meter`, when given, gets a progress line for the terminal.
 void writereplicates(std::ostream& cdfile, replicatewriter& writer, bootstrapgenerator& generator,
-                     replicaterange range, int br, std::ostream& out, std::ostream* meter);
+                     replicaterange range, int replicatecount, std::ostream& out, std::ostream* meter);
 
 // Says so when the alignment is too long for one bootstrap draw per column.
 void widenote(std::size_t columns, std::ostream& out);

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 
 // One whole run of the dialogue, from the banner to the end. Returns the
 // program's exit value: 1 after the direct road and the early ends of the
@@ -16,14 +16,14 @@
 int tolvi(std::istream& in, std::ostream& out, std::ostream* meter = nullptr);
 
 // The construct-first road, after the first question.
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& verglgr, std::ostream* meter = nullptr);
+int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, std::ostream* meter = nullptr);
 
 // The evaluation that ends both roads once the log has been read: checks that
 // there is something to evaluate, leaves out replicates cut short, reduces the
 // table and writes the report named after `reportname`. `direct` selects the
 // direct road's behaviour (the success line, and the replicate count taken from
-// the log instead of `br`). Returns 0 when the report was written, else 2.
-int evaluate(replicatetable& verglgr, const std::string& logname, bool ranking, std::string& reportname, int br,
+// the log instead of `replicatecount`). Returns 0 when the report was written, else 2.
+int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname, int replicatecount,
              bool direct, std::ostream& out);
 
 #endif

@@ -47,7 +47,7 @@ std::vector<comparisonid> writtencomparisons(const std::vector<group>& groups, b
     for (std::size_t i = 0; i < k; ++i)
         for (std::size_t j = i + 1; j < k; ++j)
             if (!ranking || j == k - 1)
-                list.push_back({groups[i].gind, groups[j].gind, groups[i].gname, groups[j].gname});
+                list.push_back({groups[i].number, groups[j].number, groups[i].name, groups[j].name});
     return list;
 }
 
@@ -56,11 +56,11 @@ std::vector<comparisonid> logcomparisons(const replicatetable& table)
     std::vector<comparisonid> list;
     if (table.empty())
         return list;
-    for (const grcomp& c : table.front())
-        list.push_back({c.grIDa, c.grIDb, c.grnamea, c.grnameb});
+    for (const comparisonrecord& c : table.front())
+        list.push_back({c.numbera, c.numberb, c.namea, c.nameb});
     // A log that ends inside the head of its first replicate's last comparison
     // leaves a record without triplets and with the head as far as it went.
-    if (table.size() == 1 && !list.empty() && table.front().back().KOAs.empty())
+    if (table.size() == 1 && !list.empty() && table.front().back().brancha.empty())
         list.pop_back();
     return list;
 }

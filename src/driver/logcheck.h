@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 #include "group.h"
 
 // Whether a log belongs to the run that reads it: its comparisons (group

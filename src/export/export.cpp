@@ -7,30 +7,30 @@
 
 #include "outfile.h"
 
-listalsmatrix::listalsmatrix(const std::vector<grcomp>& b)
-    : grvgl(b),
+matrixview::matrixview(const std::vector<comparisonrecord>& b)
+    : records(b),
       n(static_cast<int>((std::sqrt(8.0 * static_cast<double>(b.size()) + 1.0) + 1.0) / 2.0))
 {
 }
 
-int listalsmatrix::size() const
+int matrixview::size() const
 {
     return n;
 }
 
-const grcomp& listalsmatrix::at(int i, int k) const
+const comparisonrecord& matrixview::at(int i, int k) const
 {
     if (i == k)
         throw diagonal();
     const int p = i < k ? i : k;
     const int q = i < k ? k : i;
     const long long index = static_cast<long long>(p) * (2LL * n - 3 - p) / 2 + q - 1;
-    return grvgl.at(static_cast<std::size_t>(index));
+    return records.at(static_cast<std::size_t>(index));
 }
 
-const char* significance(const grcomp& g)
+const char* significance(const comparisonrecord& g)
 {
-    const double z = static_cast<double>(g.d) / static_cast<double>(g.sdd);
+    const double z = static_cast<double>(g.d) / static_cast<double>(g.sed);
     if (z >= 3.89 || z <= -3.89)
         return " (<0.0001)";
     if (z >= 3.29 || z <= -3.29)
@@ -59,9 +59,9 @@ bool closereport(std::unique_ptr<outfile>& output)
     return output->commit();
 }
 
-void replicateline(std::ostream& s, int br)
+void replicateline(std::ostream& s, int replicatecount)
 {
-    s << "standard errors based on " << br << " bootstrap replicates\n\n";
+    s << "standard errors based on " << replicatecount << " bootstrap replicates\n\n";
 }
 
 void headerline(std::ostream& s, const std::vector<std::string>& names)
@@ -74,22 +74,22 @@ void headerline(std::ostream& s, const std::vector<std::string>& names)
 
 }  // namespace
 
-bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
+bool exportmatrix(std::vector<comparisonrecord>& b, std::string& nex, int replicatecount, std::ostream& console)
 {
     std::unique_ptr<outfile> report;
     std::ostream& output = openreport(report, nex);
-    const listalsmatrix matrix(b);
+    const matrixview matrix(b);
     const int n = matrix.size();
 
     // Group names: name 0 is group A of the first record, name j that of
     // group B of record j-1.
     std::vector<std::string> names;
     for (int j = 0; j < n; ++j)
-        names.push_back(j == 0 ? matrix.grvgl.at(0).grnamea : matrix.grvgl.at(static_cast<std::size_t>(j - 1)).grnameb);
+        names.push_back(j == 0 ? matrix.records.at(0).namea : matrix.records.at(static_cast<std::size_t>(j - 1)).nameb);
 
     console << "n:" << n << "\n";
-    replicateline(output, br);
-    replicateline(console, br);
+    replicateline(output, replicatecount);
+    replicateline(console, replicatecount);
     output << "d (above diagonal), S.E. (below diagonal)\n";
     console << "d (above diagonal), S.E. (below diagonal)\n\n";
     headerline(output, names);
@@ -102,13 +102,13 @@ bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream
                 output << "-\t";
                 console << "-\t";
             } else if (i < k) {
-                const grcomp& g = matrix.at(i, k);
+                const comparisonrecord& g = matrix.at(i, k);
                 output << g.d << significance(g) << "\t";
-                console << significance(g) << g.d << " (" << g.KOAs.size() << ")\t";
+                console << significance(g) << g.d << " (" << g.brancha.size() << ")\t";
             } else {
-                const grcomp& g = matrix.at(i, k);
-                output << g.sdd << " (" << g.KOAs.size() << ")\t";
-                console << g.sdd << " (" << g.KOAs.size() << ")\t";
+                const comparisonrecord& g = matrix.at(i, k);
+                output << g.sed << " (" << g.brancha.size() << ")\t";
+                console << g.sed << " (" << g.brancha.size() << ")\t";
             }
         }
         output << "\n";
@@ -128,12 +128,12 @@ bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream
                 output << "-\t";
                 console << "-\t";
             } else if (i < k) {
-                const grcomp& g = matrix.at(i, k);
-                output << g.ratio << " (" << g.sdratio << ")\t";
+                const comparisonrecord& g = matrix.at(i, k);
+                output << g.ratio << " (" << g.seratio << ")\t";
                 console << g.ratio << "\t";
             } else {
-                const grcomp& g = matrix.at(i, k);
-                const double spread = 1.96 * static_cast<double>(g.sdratio);
+                const comparisonrecord& g = matrix.at(i, k);
+                const double spread = 1.96 * static_cast<double>(g.seratio);
                 const double lower = static_cast<double>(g.ratio) - spread;
                 const double upper = static_cast<double>(g.ratio) + spread;
                 output << "(" << lower << "-" << upper << ")\t";
@@ -146,22 +146,22 @@ bool exportmatrix(std::vector<grcomp>& b, std::string& nex, int br, std::ostream
     return closereport(report);
 }
 
-bool exportlist(std::vector<grcomp>& b, std::string& nex, int br, std::ostream& console)
+bool exportlist(std::vector<comparisonrecord>& b, std::string& nex, int replicatecount, std::ostream& console)
 {
     std::unique_ptr<outfile> report;
     std::ostream& output = openreport(report, nex);
-    const std::string& reference = b.at(0).grnameb;
+    const std::string& reference = b.at(0).nameb;
     output << "relative rates of groups compared to " << reference << "\n\n";
     console << "relative rates of groups compared to " << reference << "\n\n";
-    replicateline(output, br);
-    replicateline(console, br);
+    replicateline(output, replicatecount);
+    replicateline(console, replicatecount);
     output << "group\td\tS.E.\tsignificance\n\n";
     console << "group\td\tS.E.\tsignificance\n";
-    for (const grcomp& grit : b) {
-        output << grit.grnamea << "\t" << grit.d << "\t" << grit.sdd << "\t";
-        console << grit.grnamea << "\t" << grit.d << "\t" << grit.sdd << "\t";
-        output << significance(grit);
-        console << significance(grit);
+    for (const comparisonrecord& record : b) {
+        output << record.namea << "\t" << record.d << "\t" << record.sed << "\t";
+        console << record.namea << "\t" << record.d << "\t" << record.sed << "\t";
+        output << significance(record);
+        console << significance(record);
         output << "\n";
         console << "\n";
     }

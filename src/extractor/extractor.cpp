@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-void undefinedwarning(int grIDa, int grIDb, std::ostream& out)
+void undefinedwarning(int numbera, int numberb, std::ostream& out)
 {
-    out << "\nWARNING: " << grIDa << " " << grIDb
+    out << "\nWARNING: " << numbera << " " << numberb
         << " distance matrix contains undefined distance(s).\nThese have been arbitrarily set to 2 "
            "times the maximum defined distance by PAUP.\n Meaningless values would result."
         << "\nTriplet ignored by Tolvi"
@@ -40,10 +40,10 @@ tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::stri
                          std::string_view marka, std::string_view markb, float k1, float k2, float k3)
 {
     // The six row orders, each as the positions (0-based) of the A and the B
-    // row, with the distances that are then KAB, KAC and KBC.
+    // row, with the distances that are then distab, distac and distbc.
     struct order {
         int arow, brow;
-        int kab, kac, kbc;  // 0: k1, 1: k2, 2: k3
+        int distab, distac, distbc;  // 0: k1, 1: k2, 2: k3
     };
     static const order orders[6] = {
         {0, 1, 0, 1, 2},  // A, B, C
@@ -57,7 +57,7 @@ tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::stri
     const float k[3] = {k1, k2, k3};
     for (const order& o : orders)
         if (hasmark(tax[o.arow], marka) && hasmark(tax[o.brow], markb))
-            return {k[o.kab], k[o.kac], k[o.kbc]};
+            return {k[o.distab], k[o.distac], k[o.distbc]};
 
     // No order fits both marks: decide by the first two labels alone, the
     // A test first, as for labels of groups that do not overlap.
@@ -69,7 +69,7 @@ tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::stri
     else
         which = hasmark(tax2, marka) ? 4 : 5;
     const order& o = orders[which];
-    return {k[o.kab], k[o.kac], k[o.kbc]};
+    return {k[o.distab], k[o.distac], k[o.distbc]};
 }
 
 namespace {
@@ -142,18 +142,18 @@ messageend skipmessage(wordreader& logfile)
     }
 }
 
-extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter)
+extractor::extractor(std::string& logname, replicatetable& table, std::ostream& out, std::ostream* meter)
 {
-    std::ifstream logfile(einl);
+    std::ifstream logfile(logname);
     if (!logfile) {
-        out << "Can't open " << einl << " !\n";
+        out << "Can't open " << logname << " !\n";
         return;
     }
-    verglgr.clear();
+    table.clear();
     wordreader reader(logfile, 1 << 18, true);
     if (meter) {
         std::error_code ec;
-        const std::uintmax_t size = std::filesystem::file_size(einl, ec);
+        const std::uintmax_t size = std::filesystem::file_size(logname, ec);
         if (!ec && size > 0)
             reader.onfill([meter, size, last = -1](std::uint64_t done) mutable {
                 const int percent = static_cast<int>(100.0 * static_cast<double>(done) / static_cast<double>(size));
@@ -163,27 +163,27 @@ extractor::extractor(std::string& einl, replicatetable& verglgr, std::ostream& o
                 }
             });
     }
-    movethrboot(reader, verglgr, out);
+    readreplicates(reader, table, out);
     readerror(reader, out);
     if (meter)
         *meter << "\r  reading the log: done\n" << std::flush;
 }
 
-extractor::extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize,
+extractor::extractor(std::istream& log, replicatetable& table, std::ostream& out, std::size_t buffersize,
                      bool prefetch)
 {
-    verglgr.clear();
+    table.clear();
     wordreader reader(log, buffersize, prefetch);
-    movethrboot(reader, verglgr, out);
+    readreplicates(reader, table, out);
     readerror(reader, out);
 }
 
-void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out)
+void extractor::readreplicates(wordreader& logfile, replicatetable& table, std::ostream& out)
 {
-    std::string_view sch;
+    std::string_view word;
     for (;;) {
-        bool got = logfile.word(sch);
-        if (got && sch == "bootstrap_end") {
+        bool got = logfile.word(word);
+        if (got && word == "bootstrap_end") {
             out << "\n\nlast bootstr repl!\n\n";
             ended = true;
             return;
@@ -194,7 +194,7 @@ void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::o
         }
         if (!got)
             return;
-        if (sch == "begin_bootstrap_replicate") {
+        if (word == "begin_bootstrap_replicate") {
             int repl = 0;
             if (!logfile.number(repl)) {
                 // No number to show: the log ends here, or a word stands where
@@ -206,20 +206,20 @@ void extractor::movethrboot(wordreader& logfile, replicatetable& verglgr, std::o
                 return;
             }
             out << "bootstrap replicate " << repl << "\n";
-            std::vector<grcomp> einzelverglgr;
-            movethrgrps(logfile, einzelverglgr, out);
-            verglgr.push_back(std::move(einzelverglgr));
+            std::vector<comparisonrecord> replicaterow;
+            readcomparisons(logfile, replicaterow, out);
+            table.push_back(std::move(replicaterow));
             replicates.push_back(repl);
         }
     }
 }
 
-void extractor::movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out)
+void extractor::readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out)
 {
-    std::string_view sch;
+    std::string_view word;
     for (;;) {
-        bool got = logfile.word(sch);
-        if (got && sch == "end_bootstrap_replicate")
+        bool got = logfile.word(word);
+        if (got && word == "end_bootstrap_replicate")
             return;
         if (logfile.eof()) {
             out << "\n\nEof!\n\n";
@@ -227,52 +227,52 @@ void extractor::movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverg
         }
         if (!got)
             return;
-        if (sch == "###begin") {
-            int grIDa = 0;
-            int grIDb = 0;
-            std::string grnamea;
-            std::string grnameb;
+        if (word == "###begin") {
+            int numbera = 0;
+            int numberb = 0;
+            std::string namea;
+            std::string nameb;
             std::string_view w;
-            if (logfile.number(grIDa) && logfile.number(grIDb) && logfile.word(w)) {
-                grnamea = w;
+            if (logfile.number(numbera) && logfile.number(numberb) && logfile.word(w)) {
+                namea = w;
                 if (logfile.word(w) && logfile.word(w))
-                    grnameb = w;
+                    nameb = w;
             }
             if (logfile.failed()) {
                 numberexpected(logfile, out);
                 return;
             }
-            grcomp verg(grIDa, grIDb, grnamea, grnameb);
-            gettriplet(logfile, grIDa, grIDb, verg, out);
-            einzelverglgr.push_back(std::move(verg));
+            comparisonrecord record(numbera, numberb, namea, nameb);
+            readtriplets(logfile, numbera, numberb, record, out);
+            replicaterow.push_back(std::move(record));
         }
     }
 }
 
-void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out)
+void extractor::readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out)
 {
-    const std::string marka = groupmark(grIDa);
-    const std::string markb = groupmark(grIDb);
+    const std::string marka = groupmark(numbera);
+    const std::string markb = groupmark(numberb);
     std::string tax1, tax2, tax3;
-    std::string_view sch;
+    std::string_view word;
     // Set by an undefined-distance message: the next matrix is left out.
     bool undefined = false;
     for (;;) {
         // Only "###end", "No" and words with a "$" matter here: skip to the
         // next word that holds a "#", an "N" or a "$".
-        bool got = logfile.wordwith(sch, '$', '#', 'N');
+        bool got = logfile.wordwith(word, '$', '#', 'N');
         if (logfile.eof()) {
             out << "\n\nEnd of file reached!\n\n";
             return;
         }
         if (!got)
             return;
-        if (sch == "###end")
+        if (word == "###end")
             return;
-        if (sch == "No") {
+        if (word == "No") {
             // One warning per matrix, however many messages stand before it.
             if (!undefined)
-                undefinedwarning(grIDa, grIDb, out);
+                undefinedwarning(numbera, numberb, out);
             undefined = true;
             switch (skipmessage(logfile)) {
             case messageend::read: continue;
@@ -281,12 +281,12 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
             case messageend::stop: return;
             }
         }
-        if (sch.find('$') == std::string_view::npos)
+        if (word.find('$') == std::string_view::npos)
             continue;
 
         // The first label of a triplet matrix; then: "-", row number, label 2,
         // distance (1,2), "-", row number, label 3, distance (1,3), distance (2,3).
-        tax1 = sch;
+        tax1 = word;
         float k1 = 0.0f, k2 = 0.0f, k3 = 0.0f;
         std::string_view t2, t3;
         if (!quickmatrix(logfile, t2, k1, t3, k2, k3)) {
@@ -316,49 +316,49 @@ void extractor::gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& ve
             continue;
         }
         const tripletroles r = assignroles(tax1, t2, t3, marka, markb, k1, k2, k3);
-        const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
-        verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
-        verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));
+        const double distab = r.distab, distac = r.distac, distbc = r.distbc;
+        record.brancha.push_back(static_cast<float>(distac - ((distbc + distac) - distab) / 2.0));
+        record.branchb.push_back(static_cast<float>(distbc - ((distbc + distac) - distab) / 2.0));
     }
 }
 
-std::vector<grcomp> readasread(std::istream& log)
+std::vector<comparisonrecord> readasread(std::istream& log)
 {
-    std::vector<grcomp> row;
+    std::vector<comparisonrecord> row;
     wordreader reader(log);
     extractor reading;
     std::string_view w;
     while (reader.word(w) && w != "begin_bootstrap_replicate" && w != "bootstrap_end") {
         if (w != "###begin")
             continue;
-        int grIDa = 0;
-        int grIDb = 0;
-        std::string grnamea;
-        std::string grnameb;
-        if (reader.number(grIDa) && reader.number(grIDb) && reader.word(w)) {
-            grnamea = w;
+        int numbera = 0;
+        int numberb = 0;
+        std::string namea;
+        std::string nameb;
+        if (reader.number(numbera) && reader.number(numberb) && reader.word(w)) {
+            namea = w;
             if (reader.word(w) && reader.word(w))
-                grnameb = w;
+                nameb = w;
         }
         if (reader.failed() || reader.eof())
             break;
         // Triplets with an undefined distance are left out as in the
         // replicates; a comparison cut short cannot stand for the alignment.
         std::ostringstream messages;
-        grcomp verg(grIDa, grIDb, grnamea, grnameb);
-        reading.gettriplet(reader, grIDa, grIDb, verg, messages);
+        comparisonrecord record(numbera, numberb, namea, nameb);
+        reading.readtriplets(reader, numbera, numberb, record, messages);
         if (reader.failed() || messages.str().find("End of file reached!") != std::string::npos) {
-            verg.KOAs.clear();
-            verg.KOBs.clear();
+            record.brancha.clear();
+            record.branchb.clear();
         }
-        row.push_back(std::move(verg));
+        row.push_back(std::move(record));
         if (reader.failed())
             break;
     }
     return row;
 }
 
-std::vector<grcomp> readasread(const std::string& logname)
+std::vector<comparisonrecord> readasread(const std::string& logname)
 {
     std::ifstream log(logname);
     if (!log)

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 #include "wordreader.h"
 
 // Reads a PAUP log once, from start to end, into the replicate table: one row
@@ -22,10 +22,10 @@ public:
     extractor() = default;
     // Opens the log by name; a log that cannot be opened leaves the table as it
     // was. `meter`, when given, gets a progress line (percent of the file read).
-    extractor(std::string& einl, replicatetable& verglgr, std::ostream& out, std::ostream* meter = nullptr);
+    extractor(std::string& logname, replicatetable& table, std::ostream& out, std::ostream* meter = nullptr);
     // Reads an already open log (through a buffer of the given size, read
     // ahead on a second thread with `prefetch`).
-    extractor(std::istream& log, replicatetable& verglgr, std::ostream& out, std::size_t buffersize = 1 << 18,
+    extractor(std::istream& log, replicatetable& table, std::ostream& out, std::size_t buffersize = 1 << 18,
               bool prefetch = false);
 
     // The number of each row's bootstrap replicate as the log gives it, and
@@ -33,9 +33,9 @@ public:
     std::vector<int> replicates;
     bool ended = false;
 
-    void movethrboot(wordreader& logfile, replicatetable& verglgr, std::ostream& out);
-    void movethrgrps(wordreader& logfile, std::vector<grcomp>& einzelverglgr, std::ostream& out);
-    void gettriplet(wordreader& logfile, int grIDa, int grIDb, grcomp& verg, std::ostream& out);
+    void readreplicates(wordreader& logfile, replicatetable& table, std::ostream& out);
+    void readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out);
+    void readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out);
 };
 
 // The comparisons of the section written for the alignment as read (before
@@ -44,11 +44,11 @@ public:
 // the log, or by a word where a number belongs, comes back without triplets.
 // Nothing is written to the console; a log that cannot be opened gives no
 // comparison.
-std::vector<grcomp> readasread(std::istream& log);
-std::vector<grcomp> readasread(const std::string& logname);
+std::vector<comparisonrecord> readasread(std::istream& log);
+std::vector<comparisonrecord> readasread(const std::string& logname);
 
 // The warning for a comparison that met an undefined distance ("No ..." in the log).
-void undefinedwarning(int grIDa, int grIDb, std::ostream& out);
+void undefinedwarning(int numbera, int numberb, std::ostream& out);
 
 // How the reading past an undefined-distance message ("No data for comparing
 // taxa x and y. Distance is undefined.", the taxa by number or by label) ended:
@@ -69,9 +69,9 @@ bool hasmark(std::string_view label, std::string_view mark);
 // The distances of one triplet matrix assigned to the roles of the comparison:
 // `k1`, `k2`, `k3` are the distances between the rows (1,2), (1,3) and (2,3).
 struct tripletroles {
-    float KAB;
-    float KAC;
-    float KBC;
+    float distab;
+    float distac;
+    float distbc;
 };
 tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::string_view tax3,
                          std::string_view marka, std::string_view markb, float k1, float k2, float k3);

@@ -33,7 +33,7 @@ bool placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows, co
         inorder = asname(rows[i].label) == asname(names[i]);
     if (inorder) {
         for (std::size_t i = 0; i < rows.size(); ++i)
-            groups[static_cast<std::size_t>(rows[i].group) - 1].tind.push_back(static_cast<int>(i) + 1);
+            groups[static_cast<std::size_t>(rows[i].group) - 1].taxa.push_back(static_cast<int>(i) + 1);
         return true;
     }
 
@@ -66,7 +66,7 @@ bool placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows, co
         return false;
     }
     for (std::size_t i = 0; i < names.size(); ++i)
-        groups[static_cast<std::size_t>(groupof[i]) - 1].tind.push_back(static_cast<int>(i) + 1);
+        groups[static_cast<std::size_t>(groupof[i]) - 1].taxa.push_back(static_cast<int>(i) + 1);
     out << "\nThe taxon rows of the group definition file follow another order than the data file:"
            " the taxa are put into their groups by name.\n";
     return true;
@@ -76,10 +76,10 @@ bool distinctindices(const std::vector<group>& groups, std::ostream& out)
 {
     std::map<int, const group*> seen;
     for (const group& g : groups) {
-        const auto [it, fresh] = seen.emplace(g.gind, &g);
+        const auto [it, fresh] = seen.emplace(g.number, &g);
         if (!fresh) {
-            out << "\n\nThe groups " << it->second->gname << " and " << g.gname << " have the same group index "
-                << g.gind << " in the group definition file; the index marks a group's taxa in the command file,"
+            out << "\n\nThe groups " << it->second->name << " and " << g.name << " have the same group index "
+                << g.number << " in the group definition file; the index marks a group's taxa in the command file,"
                 << " so each group needs its own: Tolvi stops.\n";
             return false;
         }

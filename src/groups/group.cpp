@@ -1,17 +1,17 @@
 #include "group.h"
 
-group::group(int a, const std::string& s) : gind(a), gname(s) {}
+group::group(int a, const std::string& s) : number(a), name(s) {}
 
-void group::ausgabe(std::ostream& s) const
+void group::print(std::ostream& s) const
 {
-    s << gname << " ";
-    for (int t : tind)
+    s << name << " ";
+    for (int t : taxa)
         s << t << " ";
     s << "\n";
 }
 
 std::ostream& operator<<(std::ostream& s, const group& g)
 {
-    g.ausgabe(s);
+    g.print(s);
     return s;
 }

@@ -9,15 +9,15 @@
 // ranking mode the group just before it is the reference group.
 class group {
 public:
-    int gind;                  // group number, written in the group mark "$<gind>"
-    std::string gname;         // one word
-    std::vector<int> tind;     // taxon numbers (1-based) in the order given; repeats possible
+    int number;                  // group number, written in the group mark "$<number>"
+    std::string name;         // one word
+    std::vector<int> taxa;     // taxon numbers (1-based) in the order given; repeats possible
     std::vector<int> cstates;  // character states: always empty
 
     group(int a, const std::string& s);
 
     // One line: the name, a blank, every taxon number followed by a blank, "\n".
-    void ausgabe(std::ostream& s) const;
+    void print(std::ostream& s) const;
 };
 
 std::ostream& operator<<(std::ostream& s, const group& g);

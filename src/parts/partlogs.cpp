@@ -47,11 +47,11 @@ void readone(logread& log)
 }
 
 // The comparisons of a row, as a text to compare runs by.
-std::string comparisons(const std::vector<grcomp>& row)
+std::string comparisons(const std::vector<comparisonrecord>& row)
 {
     std::string s;
-    for (const grcomp& g : row)
-        s += std::to_string(g.grIDa) + " " + std::to_string(g.grIDb) + " " + g.grnamea + " " + g.grnameb + ";";
+    for (const comparisonrecord& g : row)
+        s += std::to_string(g.numbera) + " " + std::to_string(g.numberb) + " " + g.namea + " " + g.nameb + ";";
     return s;
 }
 
@@ -123,7 +123,7 @@ mergedlogs mergeparts(std::vector<logread>& logs)
     // marker, is cut short and does not count.
     std::size_t ncomparisons = 0;
     for (const logread& log : logs)
-        for (const std::vector<grcomp>& row : log.rows)
+        for (const std::vector<comparisonrecord>& row : log.rows)
             ncomparisons = std::max(ncomparisons, row.size());
     std::map<int, std::pair<logread*, std::size_t>> holder;
     std::map<int, std::vector<std::string>> doubled;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 #include "plan.h"
 
 // One log as read: its rows, the replicate number of each, and the part label

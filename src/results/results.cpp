@@ -40,8 +40,8 @@ bool writewhole(const std::string& name, const std::function<void(std::ostream&)
 
 }  // namespace
 
-void writeresults(const std::vector<grcomp>& final, const replicatetable& replicates, const std::string& logname,
-                  bool ranking, int br, const std::string& reportname, std::ostream& console)
+void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates, const std::string& logname,
+                  bool ranking, int replicatecount, const std::string& reportname, std::ostream& console)
 {
     const std::vector<resultrow> rows = summarize(final, replicates, readasread(logname));
     const std::string tablename = reportname + ".tsv";
@@ -52,10 +52,10 @@ void writeresults(const std::vector<grcomp>& final, const replicatetable& replic
     // The title names what the report is named after: the data file, the log
     // or the run of part logs.
     info.source = reportname.ends_with(".ma") ? reportname.substr(0, reportname.size() - 3) : reportname;
-    info.replicates = br;
+    info.replicates = replicatecount;
     info.ranking = ranking;
     if (!final.empty())
-        info.reference = final.front().grnameb;
+        info.reference = final.front().nameb;
     const std::string figurename = reportname + ".svg";
     if (!writewhole(figurename, [&](std::ostream& out) { writefigure(rows, info, out); }))
         console << "The figure " << figurename << " could not be written.\n";

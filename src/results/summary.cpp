@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "export.h"
-#include "jack.h"
+#include "jackknife.h"
 
 namespace {
 
@@ -13,26 +13,26 @@ constexpr double notanumber = std::numeric_limits<double>::quiet_NaN();
 constexpr float notanumberf = std::numeric_limits<float>::quiet_NaN();
 
 // The class as the report words it, without the blank and brackets around it.
-std::string classword(const grcomp& g)
+std::string classword(const comparisonrecord& g)
 {
     std::string s = significance(g);
     return s.substr(2, s.size() - 3);
 }
 
 // d, ratio and their jackknife standard errors of the alignment as read.
-void asreadvalues(const grcomp* g, resultrow& r)
+void asreadvalues(const comparisonrecord* g, resultrow& r)
 {
-    r.dasread = r.ratioasread = r.seddjackknife = r.seratiojackknife = notanumberf;
-    if (!g || g->KOAs.empty() || g->KOAs.size() != g->KOBs.size())
+    r.dasread = r.ratioasread = r.sedjackknife = r.seratiojackknife = notanumberf;
+    if (!g || g->brancha.empty() || g->brancha.size() != g->branchb.size())
         return;
-    float d, ratio, sdd, sdratio, u[8];
-    jack().calc(g->KOAs, g->KOBs, d, ratio, sdd, sdratio, u[0], u[1], u[2], u[3], u[4], u[5], u[6], u[7]);
+    float d, ratio, sed, seratio, u[8];
+    jackknife().calc(g->brancha, g->branchb, d, ratio, sed, seratio, u[0], u[1], u[2], u[3], u[4], u[5], u[6], u[7]);
     r.dasread = d;
     r.ratioasread = ratio;
     // One triplet leaves nothing to leave out.
-    if (g->KOAs.size() > 1) {
-        r.seddjackknife = sdd;
-        r.seratiojackknife = sdratio;
+    if (g->brancha.size() > 1) {
+        r.sedjackknife = sed;
+        r.seratiojackknife = seratio;
     }
 }
 
@@ -73,38 +73,38 @@ double percentile(std::vector<float> values, double q)
     return static_cast<double>(values[lo]) + frac * (static_cast<double>(values[hi]) - static_cast<double>(values[lo]));
 }
 
-std::vector<resultrow> summarize(const std::vector<grcomp>& final, const replicatetable& replicates,
-                                 const std::vector<grcomp>& asread)
+std::vector<resultrow> summarize(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                                 const std::vector<comparisonrecord>& asread)
 {
     std::vector<resultrow> rows;
     std::vector<double> p;
     for (std::size_t i = 0; i < final.size(); ++i) {
-        const grcomp& g = final[i];
+        const comparisonrecord& g = final[i];
         resultrow r;
-        r.groupa = g.grnamea;
-        r.groupb = g.grnameb;
-        r.triplets = g.KOAs.size();
+        r.groupa = g.namea;
+        r.groupb = g.nameb;
+        r.triplets = g.brancha.size();
         r.replicates = g.replicates;
         r.d = g.d;
-        r.sed = g.sdd;
-        r.z = static_cast<double>(g.d) / static_cast<double>(g.sdd);
+        r.sed = g.sed;
+        r.z = static_cast<double>(g.d) / static_cast<double>(g.sed);
         r.significance = classword(g);
         r.ratio = g.ratio;
-        r.seratio = g.sdratio;
-        const double spread = 1.96 * static_cast<double>(g.sdratio);
+        r.seratio = g.seratio;
+        const double spread = 1.96 * static_cast<double>(g.seratio);
         r.ratiolower = static_cast<double>(g.ratio) - spread;
         r.ratioupper = static_cast<double>(g.ratio) + spread;
         r.p = std::isnan(r.z) ? notanumber : twosidedp(r.z);
         p.push_back(r.p);
 
         std::vector<float> ratios;
-        for (const std::vector<grcomp>& row : replicates)
+        for (const std::vector<comparisonrecord>& row : replicates)
             if (i < row.size())
                 ratios.push_back(row[i].ratio);
         r.ratiopercentilelow = percentile(ratios, 0.025);
         r.ratiopercentilehigh = percentile(ratios, 0.975);
 
-        const auto same = [&g](const grcomp& a) { return a.grIDa == g.grIDa && a.grIDb == g.grIDb; };
+        const auto same = [&g](const comparisonrecord& a) { return a.numbera == g.numbera && a.numberb == g.numberb; };
         const auto match = std::find_if(asread.begin(), asread.end(), same);
         asreadvalues(match == asread.end() ? nullptr : &*match, r);
         rows.push_back(std::move(r));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 
 // Everything the table and the figure show of one comparison: the report's
 // values, and beyond them the p-values, the values of the alignment as read,
@@ -30,7 +30,7 @@ struct resultrow {
     float ratioasread = 0.0f;
     double ratiopercentilelow = 0.0;  // 2.5% and 97.5% percentiles of the replicates' ratios
     double ratiopercentilehigh = 0.0;
-    float seddjackknife = 0.0f;  // jackknife standard errors over the triplets of the alignment as read
+    float sedjackknife = 0.0f;  // jackknife standard errors over the triplets of the alignment as read
     float seratiojackknife = 0.0f;
 
     bool significant() const { return pholm < 0.05; }
@@ -40,8 +40,8 @@ struct resultrow {
 // table the final records were reduced from (its rows carry every replicate's
 // ratio), `asread` the comparisons of the alignment as read, matched to the
 // final records by their group numbers.
-std::vector<resultrow> summarize(const std::vector<grcomp>& final, const replicatetable& replicates,
-                                 const std::vector<grcomp>& asread);
+std::vector<resultrow> summarize(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                                 const std::vector<comparisonrecord>& asread);
 
 // The two-sided p-value of a standard normal z.
 double twosidedp(double z);

@@ -44,7 +44,7 @@ void writetable(const std::vector<resultrow>& rows, std::ostream& out)
         const double numbers[] = {r.d, r.sed, r.z};
         const double more[] = {r.ratio,      r.seratio, r.ratiolower,         r.ratioupper,
                                r.p,          r.pholm,   r.dasread,            r.ratioasread,
-                               r.ratiopercentilelow,    r.ratiopercentilehigh, r.seddjackknife,
+                               r.ratiopercentilelow,    r.ratiopercentilehigh, r.sedjackknife,
                                r.seratiojackknife};
         out << namecell(r.groupa) << '\t' << namecell(r.groupb) << '\t' << r.triplets << '\t' << r.replicates;
         for (double v : numbers)

@@ -36,34 +36,34 @@ bool number(std::istream& log, T& v, bool& bad)
     return false;
 }
 
-bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostream& out)
+bool readtriplets(std::istream& log, int numbera, int numberb, comparisonrecord& record, std::ostream& out)
 {
-    const std::string marka = groupmark(grIDa), markb = groupmark(grIDb);
-    std::string sch;
+    const std::string marka = groupmark(numbera), markb = groupmark(numberb);
+    std::string word;
     bool undefined = false;  // the next matrix follows an undefined-distance message
     for (;;) {
-        log >> sch;
+        log >> word;
         if (log.eof()) {
             out << "\n\nEnd of file reached!\n\n";
             return true;
         }
-        if (sch == "###end")
+        if (word == "###end")
             return true;
-        if (sch == "No") {
+        if (word == "No") {
             if (!undefined)
-                undefinedwarning(grIDa, grIDb, out);
+                undefinedwarning(numbera, numberb, out);
             undefined = true;
             // Past the message's last word; a "###end" first ends the comparison.
-            while (log >> sch && sch != "undefined." && sch != "###end") {
+            while (log >> word && word != "undefined." && word != "###end") {
             }
             if (log.eof())
                 out << "\n\nEnd of file reached!\n\n";
-            if (log.eof() || sch == "###end")
+            if (log.eof() || word == "###end")
                 return true;
             continue;
         }
-        if (sch.find('$') != std::string::npos) {
-            std::string tax1 = sch, tax2, tax3, skip;
+        if (word.find('$') != std::string::npos) {
+            std::string tax1 = word, tax2, tax3, skip;
             float k1 = 0, k2 = 0, k3 = 0;
             bool bad = false;
             if (!((log >> skip >> skip >> tax2) && number(log, k1, bad) && (log >> skip >> skip >> tax3) &&
@@ -78,37 +78,37 @@ bool gettriplet(std::istream& log, int grIDa, int grIDb, grcomp& verg, std::ostr
                 continue;
             }
             const tripletroles r = assignroles(tax1, tax2, tax3, marka, markb, k1, k2, k3);
-            const double kab = r.KAB, kac = r.KAC, kbc = r.KBC;
-            verg.KOAs.push_back(static_cast<float>(kac - ((kbc + kac) - kab) / 2.0));
-            verg.KOBs.push_back(static_cast<float>(kbc - ((kbc + kac) - kab) / 2.0));
+            const double distab = r.distab, distac = r.distac, distbc = r.distbc;
+            record.brancha.push_back(static_cast<float>(distac - ((distbc + distac) - distab) / 2.0));
+            record.branchb.push_back(static_cast<float>(distbc - ((distbc + distac) - distab) / 2.0));
         }
     }
 }
 
-bool movethrgrps(std::istream& log, std::vector<grcomp>& row, std::ostream& out)
+bool readcomparisons(std::istream& log, std::vector<comparisonrecord>& row, std::ostream& out)
 {
-    std::string sch;
+    std::string word;
     for (;;) {
-        log >> sch;
-        if (log && sch == "end_bootstrap_replicate")
+        log >> word;
+        if (log && word == "end_bootstrap_replicate")
             return true;
         if (log.eof()) {
             out << "\n\nEof!\n\n";
             return true;
         }
-        if (sch == "###begin") {
-            int grIDa = 0, grIDb = 0;
-            std::string grnamea, grnameb, skip;
+        if (word == "###begin") {
+            int numbera = 0, numberb = 0;
+            std::string namea, nameb, skip;
             bool bad = false;
-            if (number(log, grIDa, bad) && number(log, grIDb, bad))
-                log >> grnamea >> skip >> grnameb;
+            if (number(log, numbera, bad) && number(log, numberb, bad))
+                log >> namea >> skip >> nameb;
             if (bad) {
                 numberexpected(log, out);
                 return false;
             }
-            grcomp verg(grIDa, grIDb, grnamea, grnameb);
-            const bool go = gettriplet(log, grIDa, grIDb, verg, out);
-            row.push_back(verg);
+            comparisonrecord record(numbera, numberb, namea, nameb);
+            const bool go = readtriplets(log, numbera, numberb, record, out);
+            row.push_back(record);
             if (!go)
                 return false;
         }
@@ -117,13 +117,13 @@ bool movethrgrps(std::istream& log, std::vector<grcomp>& row, std::ostream& out)
 
 }  // namespace
 
-void extract(std::istream& log, replicatetable& verglgr, std::ostream& out)
+void extract(std::istream& log, replicatetable& table, std::ostream& out)
 {
-    verglgr.clear();
-    std::string sch;
+    table.clear();
+    std::string word;
     for (;;) {
-        log >> sch;
-        if (log && sch == "bootstrap_end") {
+        log >> word;
+        if (log && word == "bootstrap_end") {
             out << "\n\nlast bootstr repl!\n\n";
             return;
         }
@@ -131,7 +131,7 @@ void extract(std::istream& log, replicatetable& verglgr, std::ostream& out)
             out << "\n\nEof!\n\n";
             return;
         }
-        if (sch == "begin_bootstrap_replicate") {
+        if (word == "begin_bootstrap_replicate") {
             int repl = 0;
             bool bad = false;
             if (!number(log, repl, bad)) {
@@ -142,9 +142,9 @@ void extract(std::istream& log, replicatetable& verglgr, std::ostream& out)
                 return;
             }
             out << "bootstrap replicate " << repl << "\n";
-            std::vector<grcomp> row;
-            const bool go = movethrgrps(log, row, out);
-            verglgr.push_back(row);
+            std::vector<comparisonrecord> row;
+            const bool go = readcomparisons(log, row, out);
+            table.push_back(row);
             if (!go)
                 return;
         }
@@ -163,9 +163,9 @@ void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out)
     }
 }
 
-void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
-          float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
-          float& dchconfo, float& dzconfu, float& dzconfo)
+void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
+          float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
+          float& dchebyshevupper, float& dzlower, float& dzupper)
 {
     float suma = 0.0f, sumb = 0.0f;
     for (float x : a)
@@ -195,17 +195,17 @@ void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, fl
         jksumd = jksumd + jddiff;
     }
     const double qd = q;
-    sdratio = static_cast<float>(std::sqrt(static_cast<double>(jksumr) * ((qd - 1.0) / qd)));
-    sdd = static_cast<float>(std::sqrt(static_cast<double>(jksumd) * ((qd - 1.0) / qd)));
+    seratio = static_cast<float>(std::sqrt(static_cast<double>(jksumr) * ((qd - 1.0) / qd)));
+    sed = static_cast<float>(std::sqrt(static_cast<double>(jksumd) * ((qd - 1.0) / qd)));
     const double s20 = std::sqrt(20.0);
-    chconfu = static_cast<float>(ratio - sdratio * s20);
-    chconfo = static_cast<float>(ratio + sdratio * s20);
-    zconfu = static_cast<float>(ratio - sdratio * 1.96);
-    zconfo = static_cast<float>(ratio + sdratio * 1.96);
-    dchconfu = static_cast<float>(d - sdd * s20);
-    dchconfo = static_cast<float>(d + sdd * s20);
-    dzconfu = static_cast<float>(d - sdd * 1.96);
-    dzconfo = static_cast<float>(d + sdd * 1.96);
+    ratiochebyshevlower = static_cast<float>(ratio - seratio * s20);
+    ratiochebyshevupper = static_cast<float>(ratio + seratio * s20);
+    ratiozlower = static_cast<float>(ratio - seratio * 1.96);
+    ratiozupper = static_cast<float>(ratio + seratio * 1.96);
+    dchebyshevlower = static_cast<float>(d - sed * s20);
+    dchebyshevupper = static_cast<float>(d + sed * s20);
+    dzlower = static_cast<float>(d - sed * 1.96);
+    dzupper = static_cast<float>(d + sed * 1.96);
 }
 
 namespace {
@@ -223,9 +223,9 @@ void put(std::ostream& o, long long v)
 
 void triplets(std::ostream& o, const group& og, const group& a, const group& b)
 {
-    for (int x : og.tind)
-        for (int y : a.tind)
-            for (int z : b.tind) {
+    for (int x : og.taxa)
+        for (int y : a.taxa)
+            for (int z : b.taxa) {
                 if (x == y || x == z || y == z)
                     continue;
                 put(o, "\ndelete all;\nrestore ");
@@ -247,15 +247,15 @@ void triplets(std::ostream& o, const group& og, const group& a, const group& b)
 void comparison(std::ostream& o, const group& og, const group& a, const group& b)
 {
     put(o, "[!\n\n###begin ");
-    put(o, a.gind);
+    put(o, a.number);
     put(o, " ");
-    put(o, b.gind);
-    put(o, " " + a.gname + " versus " + b.gname + " \n\n]");
+    put(o, b.number);
+    put(o, " " + a.name + " versus " + b.name + " \n\n]");
     triplets(o, og, a, b);
     put(o, "[!\n\n###end ");
-    put(o, a.gind);
+    put(o, a.number);
     put(o, " ");
-    put(o, b.gind);
+    put(o, b.number);
     put(o, "\n]");
 }
 
@@ -279,16 +279,16 @@ void section(std::ostream& o, const std::vector<group>& g, bool ranking)
 
 void commandfile(std::ostream& cd, const std::vector<std::string>& names, const std::vector<std::string>& seqs,
                  const std::vector<group>& groups, const std::string& nex, const std::string& date,
-                 const std::string& setting, bool ranking, int br)
+                 const std::string& setting, bool ranking, int replicatecount)
 {
     std::vector<std::string> marked = names;
     std::vector<bool> hasmark(names.size(), false);
     for (const group& g : groups)
-        for (int t : g.tind) {
+        for (int t : g.taxa) {
             std::string& n = marked[static_cast<std::size_t>(t - 1)];
             const bool bar = !hasmark[static_cast<std::size_t>(t - 1)] && !n.empty() &&
                              ((n[0] >= '0' && n[0] <= '9') || n[0] == '$');
-            n = "$" + std::to_string(g.gind) + (bar ? "|" : "") + n;
+            n = "$" + std::to_string(g.number) + (bar ? "|" : "") + n;
             hasmark[static_cast<std::size_t>(t - 1)] = true;
         }
     const std::size_t L = seqs.at(0).size();
@@ -307,7 +307,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     put(cd, setting);
     section(cd, groups, ranking);
     bootstrapgenerator generator;
-    for (int n = 1; n <= br; ++n) {
+    for (int n = 1; n <= replicatecount; ++n) {
         put(cd, "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]\nBegin data;\ndimensions ntax=");
         put(cd, static_cast<long long>(names.size()));
         put(cd, " nchar=");
@@ -329,40 +329,40 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     put(cd, "\n\n[!bootstrap_end\n\n]");
 }
 
-void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp)
+void reducereplicates(replicatetable& table, std::vector<comparisonrecord>& finalrecords)
 {
-    for (std::vector<grcomp>& row : verglgr)
-        for (grcomp& g : row)
-            calc(g.KOAs, g.KOBs, g.d, g.ratio, g.sdd, g.sdratio, g.chconfu, g.chconfo, g.zconfu, g.zconfo,
-                 g.dchconfu, g.dchconfo, g.dzconfu, g.dzconfo);
-    finalgrcomp = verglgr.at(0);
-    for (std::size_t j = 0; j < finalgrcomp.size(); ++j) {
+    for (std::vector<comparisonrecord>& row : table)
+        for (comparisonrecord& g : row)
+            calc(g.brancha, g.branchb, g.d, g.ratio, g.sed, g.seratio, g.ratiochebyshevlower, g.ratiochebyshevupper, g.ratiozlower, g.ratiozupper,
+                 g.dchebyshevlower, g.dchebyshevupper, g.dzlower, g.dzupper);
+    finalrecords = table.at(0);
+    for (std::size_t j = 0; j < finalrecords.size(); ++j) {
         // The replicates with a finite d and ratio; all of them when there are none.
-        std::vector<const grcomp*> used;
-        for (const std::vector<grcomp>& r : verglgr)
+        std::vector<const comparisonrecord*> used;
+        for (const std::vector<comparisonrecord>& r : table)
             if (std::isfinite(r.at(j).d) && std::isfinite(r.at(j).ratio))
                 used.push_back(&r.at(j));
-        finalgrcomp[j].replicates = static_cast<int>(used.size());
+        finalrecords[j].replicates = static_cast<int>(used.size());
         if (used.empty())
-            for (const std::vector<grcomp>& r : verglgr)
+            for (const std::vector<comparisonrecord>& r : table)
                 used.push_back(&r.at(j));
         const float N = static_cast<float>(used.size());
         float sumratio = 0.0f, sumd = 0.0f;
-        for (const grcomp* g : used) {
+        for (const comparisonrecord* g : used) {
             sumratio = sumratio + g->ratio;
             sumd = sumd + g->d;
         }
         const float meanratio = sumratio / N, meand = sumd / N;
-        finalgrcomp[j].d = meand;
-        finalgrcomp[j].ratio = meanratio;
+        finalrecords[j].d = meand;
+        finalrecords[j].ratio = meanratio;
         float sr = 0.0f, sd = 0.0f;
-        for (const grcomp* g : used) {
+        for (const comparisonrecord* g : used) {
             const float a = g->ratio - meanratio, b = g->d - meand;
             sr = sr + a * a;
             sd = sd + b * b;
         }
-        finalgrcomp[j].sdratio = static_cast<float>(std::sqrt(static_cast<double>(sr / (N - 1.0f))));
-        finalgrcomp[j].sdd = static_cast<float>(std::sqrt(static_cast<double>(sd / (N - 1.0f))));
+        finalrecords[j].seratio = static_cast<float>(std::sqrt(static_cast<double>(sr / (N - 1.0f))));
+        finalrecords[j].sed = static_cast<float>(std::sqrt(static_cast<double>(sd / (N - 1.0f))));
     }
 }
 

@@ -11,27 +11,27 @@
 #include <string>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 #include "group.h"
 
 namespace straightforward {
 
-void extract(std::istream& log, replicatetable& verglgr, std::ostream& out);
+void extract(std::istream& log, replicatetable& table, std::ostream& out);
 
-void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
-          float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
-          float& dchconfo, float& dzconfu, float& dzconfo);
+void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
+          float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
+          float& dchebyshevupper, float& dzlower, float& dzupper);
 
 // The bootstrap summary over the rows, with the literal jackknife.
-void confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+void reducereplicates(replicatetable& table, std::vector<comparisonrecord>& finalrecords);
 
 // The whole command file, written one character at a time: head (with the
 // given date text), data block, taxon list, PAUP block opening, the copied
-// setting text, the comparison section and `br` bootstrap replicates drawn
+// setting text, the comparison section and `replicatecount` bootstrap replicates drawn
 // with the program's generator from its present state.
 void commandfile(std::ostream& cd, const std::vector<std::string>& names, const std::vector<std::string>& seqs,
                  const std::vector<group>& groups, const std::string& nex, const std::string& date,
-                 const std::string& setting, bool ranking, int br);
+                 const std::string& setting, bool ranking, int replicatecount);
 
 // The leave-one-out sums alone.
 void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out);

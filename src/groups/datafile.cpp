@@ -1,4 +1,4 @@
-#include "nexim.h"
+#include "datafile.h"
 
 #include <fstream>
 
@@ -12,8 +12,8 @@ void replace(std::string& str)
             c = '|';
 }
 
-std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std::string>& sequence,
-                                 std::string& einl, std::istream& in, std::ostream& out)
+std::optional<std::string> readdatafile(std::vector<std::string>& name, std::vector<std::string>& sequence,
+                                 std::string& filename, std::istream& in, std::ostream& out)
 {
     out << "\n\nPlease enter the name of the NEXUS data file:\n";
     out << "\n\t[Warning: check wether there are data for comparing all sequence pairs.";
@@ -28,19 +28,19 @@ std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std
     std::string typed;
     if (!readfilename(in, out, typed))
         return std::nullopt;
-    einl = typed;
+    filename = typed;
 
-    std::ifstream f(einl);
+    std::ifstream f(filename);
     if (!f) {
-        out << "Can't open " << einl << " !\n";
+        out << "Can't open " << filename << " !\n";
         return std::string();
     }
     out << "\nskipping NEXUS head....\n\n";
 
-    std::optional<alignment> read = importalignment(einl, f, out);
+    std::optional<alignment> read = importalignment(filename, f, out);
     if (!read)
         return std::nullopt;
     name = std::move(read->names);
     sequence = std::move(read->sequences);
-    return einl;
+    return filename;
 }

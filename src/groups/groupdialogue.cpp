@@ -1,4 +1,4 @@
-#include "abfrage.h"
+#include "groupdialogue.h"
 
 #include <algorithm>
 #include <climits>
@@ -24,21 +24,21 @@ const char* skipspace(const char* p)
     return p;
 }
 
-// Reads standard input up to the next ";" (consumed, not stored) into `zeile`.
+// Reads standard input up to the next ";" (consumed, not stored) into `text`.
 // Line breaks belong to the list. At most 499 characters fit before the ";".
-bool readlist(std::istream& in, std::ostream& out, const std::string& gname, std::string& zeile)
+bool readlist(std::istream& in, std::ostream& out, const std::string& name, std::string& text)
 {
-    zeile.clear();
+    text.clear();
     char c;
     while (in.get(c)) {
         if (c == ';')
             return true;
-        if (zeile.size() == 499) {
-            out << "\n\nThe list of taxa of group " << gname
+        if (text.size() == 499) {
+            out << "\n\nThe list of taxa of group " << name
                 << " is longer than 499 characters before its \";\": Tolvi stops.\n";
             return false;
         }
-        zeile += c;
+        text += c;
     }
     inputended(out);
     return false;
@@ -48,16 +48,16 @@ bool readlist(std::istream& in, std::ostream& out, const std::string& gname, std
 // `total`; false when the run must end.
 bool readgroup(std::istream& in, std::ostream& out, group& g, std::size_t& total)
 {
-    std::string zeile;
-    if (!readlist(in, out, g.gname, zeile))
+    std::string text;
+    if (!readlist(in, out, g.name, text))
         return false;
     std::string toolarge;
-    indzeile(g.tind, zeile.c_str(), out, toolarge);
+    parseindexlist(g.taxa, text.c_str(), out, toolarge);
     if (!toolarge.empty()) {
-        out << "\n\nThe taxon number " << toolarge << " in group " << g.gname << " is too large: Tolvi stops.\n";
+        out << "\n\nThe taxon number " << toolarge << " in group " << g.name << " is too large: Tolvi stops.\n";
         return false;
     }
-    total += g.tind.size();
+    total += g.taxa.size();
     if (total > entrylimit) {
         out << "\n\nThe lists of taxa hold more than " << entrylimit << " taxon numbers in all: Tolvi stops.\n";
         return false;
@@ -67,35 +67,35 @@ bool readgroup(std::istream& in, std::ostream& out, group& g, std::size_t& total
 
 }  // namespace
 
-void hinzufuege(std::vector<int>& ilist, int a)
+void appendnumber(std::vector<int>& list, int a)
 {
-    ilist.push_back(a);
+    list.push_back(a);
 }
 
-const char* zahleinl(long long& ii, const char* p)
+const char* parsenumber(long long& value, const char* p)
 {
     p = skipspace(p);
     if (!isdigitchar(*p)) {
-        ii = -1;
+        value = -1;
         return p;
     }
     long long v = 0;
     for (; isdigitchar(*p); ++p)
         if (v <= INT_MAX)  // once too large, the value stays above INT_MAX
             v = v * 10 + (*p - '0');
-    ii = v;
+    value = v;
     return p;
 }
 
-bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std::string& toolarge)
+bool parseindexlist(std::vector<int>& indices, const char* text, std::ostream& out, std::string& toolarge)
 {
     toolarge.clear();
     std::vector<int> list;
-    const char* p = zeile;
+    const char* p = text;
     for (;;) {
         const char* start = skipspace(p);
         long long a;
-        p = zahleinl(a, start);
+        p = parsenumber(a, start);
         if (a < 0) {
             out << "fehlende Zahl\n";
             return false;
@@ -104,55 +104,55 @@ bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std:
             toolarge.assign(start, p);
             return false;
         }
-        hinzufuege(list, static_cast<int>(a));
+        appendnumber(list, static_cast<int>(a));
         p = skipspace(p);
         if (*p == '-') {
             long long e;
-            p = zahleinl(e, p + 1);
+            p = parsenumber(e, p + 1);
             if (e < 0) {
                 out << "fehlendes Bereichsende \n";
                 return false;
             }
             const long long last = std::min<long long>(e, rangelimit + 1LL);
             for (long long v = a + 1; v <= last && list.size() <= entrylimit; ++v)
-                hinzufuege(list, static_cast<int>(v));
+                appendnumber(list, static_cast<int>(v));
             p = skipspace(p);
         }
         if (*p != ',')
             break;
         ++p;
     }
-    ivec = std::move(list);
+    indices = std::move(list);
     return true;
 }
 
-bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
+bool askgroups(std::vector<group>& allgroups, std::istream& in, std::ostream& out)
 {
     allgroups.clear();
-    int nr = 0;
+    int index = 0;
     std::size_t total = 0;
     out << "Please define groups of taxa:\n\n";
     out << "(for easy rearrangement of taxa in NEXUS files Velnic is recommended)\n\n";
     for (;;) {
-        out << "name of " << nr + 1 << ". group: (\"q\" to stop entering)\n ";
+        out << "name of " << index + 1 << ". group: (\"q\" to stop entering)\n ";
         std::string name;
         if (!readword(in, out, name))
             return false;
         if (name == "q")
             break;
         out << "\ttaxa in " << name << ": ";
-        if (nr == 0)
+        if (index == 0)
             out << "(enter like this: \"1, 3,4-8, 25-31, 15,44;\")\n\t";
         out << "\n\t";
-        group g(nr, name);
+        group g(index, name);
         if (!readgroup(in, out, g, total))
             return false;
         allgroups.push_back(std::move(g));
-        ++nr;
+        ++index;
     }
 
     out << "\ttaxa in outgroup:\n";
-    group og(nr, "outgroup");
+    group og(index, "outgroup");
     if (!readgroup(in, out, og, total))
         return false;
     allgroups.push_back(std::move(og));

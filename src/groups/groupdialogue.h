@@ -1,5 +1,5 @@
-#ifndef TOLVI_ABFRAGE_H
-#define TOLVI_ABFRAGE_H
+#ifndef TOLVI_GROUPDIALOGUE_H
+#define TOLVI_GROUPDIALOGUE_H
 
 #include <cstddef>
 #include <istream>
@@ -27,26 +27,26 @@ constexpr std::size_t entrylimit = 2 * static_cast<std::size_t>(rangelimit);
 // outgroup last. Returns false when the run must end (end of input, a list
 // longer than 499 characters, a taxon number too large for an int, more than
 // `entrylimit` taxon numbers in all); the message has been printed then.
-bool abfrage(std::vector<group>& allgroups, std::istream& in, std::ostream& out);
+bool askgroups(std::vector<group>& allgroups, std::istream& in, std::ostream& out);
 
-// Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `zeile`, which
-// ends at its zero character. On success replaces `ivec` with the numbers found
+// Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `text`, which
+// ends at its zero character. On success replaces `indices` with the numbers found
 // and returns true; ranges stop expanding once the list holds more than
 // `entrylimit` numbers (more than the group dialogue takes in all). On a
 // missing number or range end prints the German parser message on `out`,
-// leaves `ivec` unchanged and returns false. A number too
+// leaves `indices` unchanged and returns false. A number too
 // large for an int (other than a range end, which only bounds the range) leaves
-// `ivec` unchanged, returns false and hands the digits as typed back in
+// `indices` unchanged, returns false and hands the digits as typed back in
 // `toolarge` (empty otherwise) for the caller to name.
-bool indzeile(std::vector<int>& ivec, const char* zeile, std::ostream& out, std::string& toolarge);
+bool parseindexlist(std::vector<int>& indices, const char* text, std::ostream& out, std::string& toolarge);
 
 // Reads one number at `p`: skips white space, then takes all the digits that
-// follow. `ii` receives the value, -1 when no digit follows, or a value above
+// follow. `value` receives the value, -1 when no digit follows, or a value above
 // INT_MAX when the number is too large for an int. Returns the position after
 // the digits (or at the first non-blank character when there was no digit).
-const char* zahleinl(long long& ii, const char* p);
+const char* parsenumber(long long& value, const char* p);
 
-// Appends `a` to `ilist`.
-void hinzufuege(std::vector<int>& ilist, int a);
+// Appends `a` to `list`.
+void appendnumber(std::vector<int>& list, int a);
 
 #endif

@@ -1,23 +1,23 @@
-#ifndef TOLVI_JACK_H
-#define TOLVI_JACK_H
+#ifndef TOLVI_JACKKNIFE_H
+#define TOLVI_JACKKNIFE_H
 
 #include <cstddef>
 #include <ostream>
 #include <vector>
 
-#include "grcomp.h"
+#include "comparisonrecord.h"
 
 // Rate statistics of one comparison in one replicate: the difference d and the
 // ratio of the summed branch lengths, their jackknife standard errors (leaving
 // out one triplet at a time) and limits at 1.96 and sqrt(20) standard errors.
 // Every stored quantity is a float; sums are rounded after every addition;
 // intermediate results within one formula are held in double.
-class jack {
+class jackknife {
 public:
-    void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sdd,
-              float& sdratio, float& chconfu, float& chconfo, float& zconfu, float& zconfo, float& dchconfu,
-              float& dchconfo, float& dzconfu, float& dzconfo);
-    void itdurchgrup(std::vector<grcomp>& row);
+    void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
+              float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
+              float& dchebyshevupper, float& dzlower, float& dzupper);
+    void computerow(std::vector<comparisonrecord>& row);
 };
 
 // Squares a float in place.
@@ -34,20 +34,20 @@ struct leftout {
 };
 
 // Runs the jackknife over every row and reduces the table to one final record
-// per comparison: d and ratio become the means over the rows, sdd and sdratio
+// per comparison: d and ratio become the means over the rows, sed and seratio
 // their standard deviations, `replicates` the number of rows used. A row whose
 // d or ratio of the comparison is not finite is left out of that comparison;
 // when no row is finite, all are used (and the values are not finite either)
 // and `replicates` is 0. Returns the comparisons with rows left out. The table
 // must hold at least one row, and no row may hold fewer records than the first.
-std::vector<leftout> confint(replicatetable& verglgr, std::vector<grcomp>& finalgrcomp);
+std::vector<leftout> reducereplicates(replicatetable& table, std::vector<comparisonrecord>& finalrecords);
 
 // One console line per comparison with replicates left out: how many, and why.
-void leftoutlines(const std::vector<leftout>& left, const std::vector<grcomp>& finalgrcomp, std::size_t rows,
+void leftoutlines(const std::vector<leftout>& left, const std::vector<comparisonrecord>& finalrecords, std::size_t rows,
                   std::ostream& out);
 
 // Removes the rows that hold fewer records than the first (a log cut off
 // inside a replicate) and returns how many were removed.
-std::size_t dropshortrows(replicatetable& verglgr);
+std::size_t dropshortrows(replicatetable& table);
 
 #endif

@@ -2,15 +2,15 @@
 
 #include <sstream>
 
-#include "grdef.h"
+#include "groupfile.h"
 #include "testutil.h"
 
-TEST(Grdefimp, FilesGoodAndBroken)
+TEST(GroupFile, FilesGoodAndBroken)
 {
     const std::string head = "#Tolvi\n\ngroupname\tgrindex\nbeginmatrix\n\n";
     const struct {
         std::string text;
-        const char* groups;   // name:gind:taxa of the result
+        const char* groups;   // name:number:taxa of the result
         const char* message;  // in the console output
     } cases[] = {
         // character columns, group numbers as written, a short taxa matrix, no endtaxa
@@ -39,11 +39,11 @@ TEST(Grdefimp, FilesGoodAndBroken)
         writefile("groups.grdef", c.text);
         std::vector<group> groups{group(99, "stale")};
         std::ostringstream out;
-        grdefimp(groups, "groups.grdef", out);
+        readgroupfile(groups, "groups.grdef", out);
         std::string found;
         for (const group& g : groups) {
-            found += g.gname + ":" + std::to_string(g.gind) + ":";
-            for (int t : g.tind)
+            found += g.name + ":" + std::to_string(g.number) + ":";
+            for (int t : g.taxa)
                 found += std::to_string(t) + ",";
             found += " ";
         }

@@ -1,5 +1,5 @@
-#ifndef TOLVI_NEXIM_H
-#define TOLVI_NEXIM_H
+#ifndef TOLVI_DATAFILE_H
+#define TOLVI_DATAFILE_H
 
 #include <istream>
 #include <optional>
@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-// Asks for the data file, sets `einl` to the name typed and reads its
+// Asks for the data file, sets `filename` to the name typed and reads its
 // alignment (importalignment). Returns the file name when the file was opened
 // and read, an empty string when it could not be opened, and nothing when
 // standard input ended before a name was typed, the name holds a zero
 // character or the file holds no alignment that can be read (the message has
 // been printed then).
-std::optional<std::string> nexim(std::vector<std::string>& name, std::vector<std::string>& sequence,
-                                 std::string& einl, std::istream& in, std::ostream& out);
+std::optional<std::string> readdatafile(std::vector<std::string>& name, std::vector<std::string>& sequence,
+                                 std::string& filename, std::istream& in, std::ostream& out);
 
 // Turns every "_" of `str` into "|".
 void replace(std::string& str);

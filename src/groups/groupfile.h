@@ -1,5 +1,5 @@
-#ifndef TOLVI_GRDEF_H
-#define TOLVI_GRDEF_H
+#ifndef TOLVI_GROUPFILE_H
+#define TOLVI_GROUPFILE_H
 
 #include <ostream>
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "group.h"
 
-// Reads the group definition file `grdeffile` into `allgroups` (emptied
+// Reads the group definition file `groupfile` into `allgroups` (emptied
 // first): one group per row of the group-character matrix, in file order, and
 // each taxon row's taxon appended to the group whose row number stands beside
 // it. Reading stops at the first fault with a message on `out`; the groups of
@@ -15,12 +15,12 @@
 // data file's taxon names given, the taxon rows are matched to them by label
 // (placetaxa). Returns false, after a message, where the run cannot go on:
 // two groups with one group index, or taxon rows that do not fit the names.
-bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out,
+bool readgroupfile(std::vector<group>& allgroups, const std::string& groupfile, std::ostream& out,
               const std::vector<std::string>* names = nullptr);
 
-// Writes the group definition template for the taxon names to nexc + ".grdef"
+// Writes the group definition template for the taxon names to datafile + ".grdef"
 // and confirms it on `out`. Returns false, with a message, when the file could
 // not be written.
-bool grdefhelp(const std::vector<std::string>& names, std::string nexc, std::ostream& out);
+bool writegrouptemplate(const std::vector<std::string>& names, std::string datafile, std::ostream& out);
 
 #endif

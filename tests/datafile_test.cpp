@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "nexim.h"
+#include "datafile.h"
 #include "testutil.h"
 
 namespace {
@@ -19,8 +19,8 @@ imported import(const std::string& file)
     std::istringstream in(file);
     std::ostringstream out;
     imported r;
-    std::string einl;
-    EXPECT_EQ(nexim(r.names, r.seqs, einl, in, out), file);
+    std::string filename;
+    EXPECT_EQ(readdatafile(r.names, r.seqs, filename, in, out), file);
     r.console = out.str().substr(out.str().find("values]\n\n") + 9);
     return r;
 }
@@ -29,7 +29,7 @@ imported import(const std::string& file)
 
 // One alignment written in every form a user may bring: each gives the names,
 // sequences and command file of the plain sequential file.
-TEST(Nexim, EveryFormGivesTheSameCommandFile)
+TEST(DataFile, EveryFormGivesTheSameCommandFile)
 {
     const std::string canonical = "#NEXUS\nbegin data;\n  dimensions ntax=4 nchar=12;\n"
                                   "  format datatype=dna gap=- missing=?;\n  MATRIX\n"

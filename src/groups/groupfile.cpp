@@ -1,4 +1,4 @@
-#include "grdef.h"
+#include "groupfile.h"
 
 #include "answer.h"
 #include "bylabel.h"
@@ -29,12 +29,12 @@ void numberexpected(std::ostream& out, const std::string& found, const std::stri
 
 }  // namespace
 
-bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::ostream& out,
+bool readgroupfile(std::vector<group>& allgroups, const std::string& groupfile, std::ostream& out,
               const std::vector<std::string>* names)
 {
     out << "Tolvi built 22.11.04\n\n";
     allgroups.clear();
-    std::ifstream f(grdeffile);
+    std::ifstream f(groupfile);
 
     std::string w;
     if (!(f >> w) || w != "#Tolvi") {
@@ -43,7 +43,7 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
     }
     f >> w >> w;  // the column heads
 
-    int nrofchar = 0;
+    int charcount = 0;
     for (;;) {
         if (!(f >> w)) {
             out << "Eof";
@@ -53,11 +53,11 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
             out << "\nBegin of group-character matrix\n\n";
             break;
         }
-        ++nrofchar;
+        ++charcount;
     }
-    out << "\n\n" << nrofchar << " chars\n\n";
+    out << "\n\n" << charcount << " chars\n\n";
 
-    // Group rows: name, group index, nrofchar character states.
+    // Group rows: name, group index, charcount character states.
     for (;;) {
         std::string name;
         if (!(f >> name)) {
@@ -74,7 +74,7 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
             numberexpected(out, found, "the group index of group " + name);
             return true;
         }
-        for (int i = 0; i < nrofchar; ++i) {
+        for (int i = 0; i < charcount; ++i) {
             int state = 0;
             const bool ok = readnumber(f, state, found);
             if (f.eof()) {
@@ -100,7 +100,7 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
 
     // Taxon rows: label, row number of the taxon's group.
     std::vector<taxonrow> rows;
-    int txnr = 1;
+    int rownumber = 1;
     for (;;) {
         std::string label;
         if (!(f >> label) || label == "endtaxa") {
@@ -110,7 +110,7 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
         int g = 0;
         std::string found;
         if (!readnumber(f, g, found)) {
-            numberexpected(out, found, "the group number of taxon row " + std::to_string(txnr) + " (" + label + ")");
+            numberexpected(out, found, "the group number of taxon row " + std::to_string(rownumber) + " (" + label + ")");
             return true;
         }
         if (g < 1 || static_cast<std::size_t>(g) > grps.size()) {
@@ -118,22 +118,22 @@ bool grdefimp(std::vector<group>& allgroups, const std::string& grdeffile, std::
             return true;
         }
         rows.push_back({label, g});
-        ++txnr;
+        ++rownumber;
     }
     if (names) {
         if (!placetaxa(grps, rows, *names, out))
             return false;
     } else {
         for (std::size_t i = 0; i < rows.size(); ++i)
-            grps[static_cast<std::size_t>(rows[i].group) - 1].tind.push_back(static_cast<int>(i) + 1);
+            grps[static_cast<std::size_t>(rows[i].group) - 1].taxa.push_back(static_cast<int>(i) + 1);
     }
     allgroups = std::move(grps);
     return true;
 }
 
-bool grdefhelp(const std::vector<std::string>& names, std::string nexc, std::ostream& out)
+bool writegrouptemplate(const std::vector<std::string>& names, std::string datafile, std::ostream& out)
 {
-    const std::string fname = nexc + ".grdef";
+    const std::string fname = datafile + ".grdef";
     std::ofstream f(fname);
     if (f) {
         f << "#Tolvi\n\n";
