@@ -25,7 +25,7 @@ std::string datetext(const std::tm& t);
 // the section errors, the end of the object) go to the console stream given.
 class commander {
 public:
-    std::string datafile;                   // unused
+    std::string datafile;               // unused
     std::vector<std::string> seqs;      // sequences, parallel to seqnames
     std::vector<std::string> seqnames;  // taxon names; marked by writematrix
     std::vector<group> allgroups;       // outgroup last

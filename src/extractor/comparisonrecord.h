@@ -11,14 +11,17 @@ class comparisonrecord {
 public:
     std::vector<float> brancha;  // branch to the group-A taxon, one per triplet
     std::vector<float> branchb;  // branch to the group-B taxon, one per triplet
-    int numbera;
+    int numbera;                 // group numbers, as in the group marks "$<number>"
     int numberb;
     std::string namea;
     std::string nameb;
-    float d;
-    float sed;
-    float ratio;
-    float seratio;
+    float d;        // difference of the summed branch lengths per triplet, A minus B
+    float sed;      // standard error of d
+    float ratio;    // summed branch lengths of A over those of B
+    float seratio;  // standard error of the ratio
+    // Limits of the ratio and of d at sqrt(20) standard errors (Chebyshev's
+    // inequality: at least 95% of any distribution lies within them) and at
+    // 1.96 standard errors (95% of a normal distribution).
     float ratiochebyshevlower;
     float ratiochebyshevupper;
     float ratiozlower;

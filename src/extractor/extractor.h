@@ -33,6 +33,8 @@ public:
     std::vector<int> replicates;
     bool ended = false;
 
+    // The replicates up to the end marker, one row each; the comparisons of
+    // one replicate; the triplets of one comparison, into `record`.
     void readreplicates(wordreader& logfile, replicatetable& table, std::ostream& out);
     void readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out);
     void readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out);
@@ -68,10 +70,11 @@ bool hasmark(std::string_view label, std::string_view mark);
 
 // The distances of one triplet matrix assigned to the roles of the comparison:
 // `k1`, `k2`, `k3` are the distances between the rows (1,2), (1,3) and (2,3).
+// C is the outgroup taxon.
 struct tripletroles {
-    float distab;
-    float distac;
-    float distbc;
+    float distab;  // between the group-A and the group-B taxon
+    float distac;  // between the group-A taxon and the outgroup taxon
+    float distbc;  // between the group-B taxon and the outgroup taxon
 };
 tripletroles assignroles(std::string_view tax1, std::string_view tax2, std::string_view tax3,
                          std::string_view marka, std::string_view markb, float k1, float k2, float k3);

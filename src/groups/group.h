@@ -9,8 +9,8 @@
 // ranking mode the group just before it is the reference group.
 class group {
 public:
-    int number;                  // group number, written in the group mark "$<number>"
-    std::string name;         // one word
+    int number;                // group number, written in the group mark "$<number>"
+    std::string name;          // one word
     std::vector<int> taxa;     // taxon numbers (1-based) in the order given; repeats possible
     std::vector<int> cstates;  // character states: always empty
 

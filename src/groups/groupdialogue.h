@@ -29,8 +29,8 @@ constexpr std::size_t entrylimit = 2 * static_cast<std::size_t>(rangelimit);
 // `entrylimit` taxon numbers in all); the message has been printed then.
 bool askgroups(std::vector<group>& allgroups, std::istream& in, std::ostream& out);
 
-// Parses an index list ("1, 3,4-8, 25-31, 15,44") from the text `text`, which
-// ends at its zero character. On success replaces `indices` with the numbers found
+// Parses an index list ("1, 3,4-8, 25-31, 15,44") from `text`, which ends at
+// its zero character. On success replaces `indices` with the numbers found
 // and returns true; ranges stop expanding once the list holds more than
 // `entrylimit` numbers (more than the group dialogue takes in all). On a
 // missing number or range end prints the German parser message on `out`,

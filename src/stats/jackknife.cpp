@@ -7,8 +7,8 @@
 #include <string>
 
 void jackknife::calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
-                float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
-                float& dchebyshevupper, float& dzlower, float& dzupper)
+                     float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower,
+                     float& ratiozupper, float& dchebyshevlower, float& dchebyshevupper, float& dzlower, float& dzupper)
 {
     const std::size_t n = a.size();
     float suma = 0.0f;
@@ -59,8 +59,8 @@ void jackknife::calc(const std::vector<float>& a, const std::vector<float>& b, f
 void jackknife::computerow(std::vector<comparisonrecord>& row)
 {
     for (comparisonrecord& g : row)
-        calc(g.brancha, g.branchb, g.d, g.ratio, g.sed, g.seratio, g.ratiochebyshevlower, g.ratiochebyshevupper, g.ratiozlower, g.ratiozupper, g.dchebyshevlower,
-             g.dchebyshevupper, g.dzlower, g.dzupper);
+        calc(g.brancha, g.branchb, g.d, g.ratio, g.sed, g.seratio, g.ratiochebyshevlower, g.ratiochebyshevupper,
+             g.ratiozlower, g.ratiozupper, g.dchebyshevlower, g.dchebyshevupper, g.dzlower, g.dzupper);
 }
 
 void sqr(float& x)

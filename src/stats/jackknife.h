@@ -12,11 +12,13 @@
 // out one triplet at a time) and limits at 1.96 and sqrt(20) standard errors.
 // Every stored quantity is a float; sums are rounded after every addition;
 // intermediate results within one formula are held in double.
+// `a` and `b` are the branch lengths of groups A and B, one per triplet.
 class jackknife {
 public:
     void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
-              float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
-              float& dchebyshevupper, float& dzlower, float& dzupper);
+              float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower,
+              float& ratiozupper, float& dchebyshevlower, float& dchebyshevupper, float& dzlower, float& dzupper);
+    // The statistics of every record of one replicate's row.
     void computerow(std::vector<comparisonrecord>& row);
 };
 
