@@ -42,7 +42,8 @@ int evaluatelog(std::string name, bool ranking)
     return ok ? 1 : 2;
 }
 
-int commandfile(const std::string& data, const std::string& grdef, int replicatecount, const std::string& setting, bool ranking)
+int commandfile(const std::string& data, const std::string& grdef, int replicatecount, const std::string& setting,
+                bool ranking)
 {
     std::vector<std::string> names, seqs;
     std::string nex;
@@ -56,7 +57,8 @@ int commandfile(const std::string& data, const std::string& grdef, int replicate
         return 2;
     }
     std::ofstream cd(nex + ".cd");
-    straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking, replicatecount);
+    straightforward::commandfile(cd, names, seqs, groups, nex, datetext(localclock()), setting + "\n\n", ranking,
+                                 replicatecount);
     return cd ? 0 : 2;
 }
 

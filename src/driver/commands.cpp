@@ -200,7 +200,8 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     auto* groupfileopt = app.add_option("--groups", groupfile, "a group definition file");
     auto* groupopt = app.add_option("--group", groupspecs, "a group as NAME=LIST (repeatable), e.g. apes=2-6")
                          ->excludes(groupfileopt)->take_all()->allow_extra_args(false);
-    auto* outopt = app.add_option("--outgroup", outgroup, "the outgroup's taxa, e.g. 1 or 1,12")->excludes(groupfileopt);
+    auto* outopt =
+        app.add_option("--outgroup", outgroup, "the outgroup's taxa, e.g. 1 or 1,12")->excludes(groupfileopt);
     app.add_flag("--ranking", ranking, "the ranking list (the last group is the reference) instead of pairwise comparisons");
     app.add_option("--setting", setting, "the setting *MLSK of the settings file")->required();
     app.add_option("--settings", settingsfile, "the settings file (default MLS)");

@@ -144,8 +144,8 @@ void writereplicates(std::ostream& cdfile, replicatewriter& writer, bootstrapgen
         if (!cdfile)
             break;  // a full disk: no use writing on (reported by the caller)
         if (meter && (N % 10 == 0 || N == range.last))
-            *meter << "\r  writing bootstrap replicate " << N << " of " << replicatecount << (N == range.last ? "\n" : "")
-                   << std::flush;
+            *meter << "\r  writing bootstrap replicate " << N << " of " << replicatecount
+                   << (N == range.last ? "\n" : "") << std::flush;
     }
     cdfile << "\n\n[!bootstrap_end\n\n]";
 }
@@ -188,7 +188,6 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
     if (ranking)
         out << "last group entered (before outgroup) used as reference (!=OG)\n\n";
 
-    std::string cdname = nex;
     out << "import group definitions?\n\n(1=yes [locate file], 0=no [define groups manually], 2=help construct)";
     out << "definition file by exporting taxa names currently in memory to txt file\n\n";
     int groupsource = 0;
@@ -207,14 +206,14 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
         if (!readgroupfile(grps, deffile, out, &names))
             return 2;
     } else if (groupsource == 2) {
-        return writegrouptemplate(names, cdname, out) ? 1 : 2;
+        return writegrouptemplate(names, nex, out) ? 1 : 2;
     }
 
     if (!checkgroups(grps, names, out))
         return 2;
     overlapnotes(grps, out);
 
-    cdname = nex + ".cd";
+    const std::string cdname = nex + ".cd";
     // Written under a temporary name: an end before the file is complete
     // leaves no command file that PAUP would run.
     outfile cd(cdname);

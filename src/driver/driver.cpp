@@ -11,8 +11,8 @@
 #include "logcheck.h"
 #include "results.h"
 
-int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname, int replicatecount,
-             bool direct, std::ostream& out)
+int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname,
+             int replicatecount, bool direct, std::ostream& out)
 {
     if (table.empty()) {
         out << "\nNo bootstrap replicate could be read from the log " << logname

@@ -23,7 +23,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
 // table and writes the report named after `reportname`. `direct` selects the
 // direct road's behaviour (the success line, and the replicate count taken from
 // the log instead of `replicatecount`). Returns 0 when the report was written, else 2.
-int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname, int replicatecount,
-             bool direct, std::ostream& out);
+int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname,
+             int replicatecount, bool direct, std::ostream& out);
 
 #endif

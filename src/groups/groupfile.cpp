@@ -110,7 +110,8 @@ bool readgroupfile(std::vector<group>& allgroups, const std::string& groupfile, 
         int g = 0;
         std::string found;
         if (!readnumber(f, g, found)) {
-            numberexpected(out, found, "the group number of taxon row " + std::to_string(rownumber) + " (" + label + ")");
+            numberexpected(out, found,
+                           "the group number of taxon row " + std::to_string(rownumber) + " (" + label + ")");
             return true;
         }
         if (g < 1 || static_cast<std::size_t>(g) > grps.size()) {

@@ -40,8 +40,9 @@ bool writewhole(const std::string& name, const std::function<void(std::ostream&)
 
 }  // namespace
 
-void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates, const std::string& logname,
-                  bool ranking, int replicatecount, const std::string& reportname, std::ostream& console)
+void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                  const std::string& logname, bool ranking, int replicatecount,
+                  const std::string& reportname, std::ostream& console)
 {
     const std::vector<resultrow> rows = summarize(final, replicates, readasread(logname));
     const std::string tablename = reportname + ".tsv";

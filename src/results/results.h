@@ -13,7 +13,8 @@
 // the alignment as read (read again here), `replicatecount` the replicate count the report
 // states. Each file is written whole or not at all; one that cannot be written
 // gets one line on `console`, and nothing else is said there.
-void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates, const std::string& logname,
-                  bool ranking, int replicatecount, const std::string& reportname, std::ostream& console);
+void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                  const std::string& logname, bool ranking, int replicatecount,
+                  const std::string& reportname, std::ostream& console);
 
 #endif
