@@ -75,7 +75,8 @@ TEST(Report, MatrixViewAddressesTheUpperTriangle)
     // Group counts from record counts: the largest n with n(n-1)/2 not above m.
     const int want[] = {1, 2, 2, 3, 3, 3, 4, 4, 4, 4, 5};
     for (int count = 0; count <= 10; ++count)
-        EXPECT_EQ(matrixview(std::vector<comparisonrecord>(static_cast<std::size_t>(count), records[0])).size(), want[count])
+        EXPECT_EQ(matrixview(std::vector<comparisonrecord>(static_cast<std::size_t>(count), records[0])).size(),
+                  want[count])
             << count;
 }
 

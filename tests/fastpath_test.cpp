@@ -66,7 +66,8 @@ TEST(FastPaths, JackknifeMatchesTheLiteralLoop)
 {
     std::mt19937 rng(11);
     for (int round = 0; round < 300; ++round) {
-        const std::size_t n = round < 200 ? static_cast<std::size_t>(round % 40) : static_cast<std::size_t>(rng() % 700);
+        const std::size_t n =
+            round < 200 ? static_cast<std::size_t>(round % 40) : static_cast<std::size_t>(rng() % 700);
         const std::vector<float> a = randomlist(rng, n), b = randomlist(rng, n);
         float f[12], g[12];
         jackknife j;

@@ -201,7 +201,8 @@ TEST(Runs, FilesCutAfterEveryWord)
                 continue;
             writefile(c.file, full.substr(0, ends[k]));
             const runresult r = run(lines(s.answers));
-            const std::string where = std::string(s.what) + ", " + c.file + " cut after " + std::to_string(k) + " words";
+            const std::string where =
+                std::string(s.what) + ", " + c.file + " cut after " + std::to_string(k) + " words";
             if (r.rc == 2) {
                 EXPECT_TRUE(sayswhy(r.console)) << where;
             }

@@ -163,9 +163,9 @@ void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out)
     }
 }
 
-void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
-          float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
-          float& dchebyshevupper, float& dzlower, float& dzupper)
+void calc(const std::vector<float> &a, const std::vector<float> &b, float &d, float &ratio, float &sed, float &seratio,
+          float &ratiochebyshevlower, float &ratiochebyshevupper, float &ratiozlower, float &ratiozupper,
+          float &dchebyshevlower, float &dchebyshevupper, float &dzlower, float &dzupper)
 {
     float suma = 0.0f, sumb = 0.0f;
     for (float x : a)
@@ -333,8 +333,8 @@ void reducereplicates(replicatetable& table, std::vector<comparisonrecord>& fina
 {
     for (std::vector<comparisonrecord>& row : table)
         for (comparisonrecord& g : row)
-            calc(g.brancha, g.branchb, g.d, g.ratio, g.sed, g.seratio, g.ratiochebyshevlower, g.ratiochebyshevupper, g.ratiozlower, g.ratiozupper,
-                 g.dchebyshevlower, g.dchebyshevupper, g.dzlower, g.dzupper);
+            calc(g.brancha, g.branchb, g.d, g.ratio, g.sed, g.seratio, g.ratiochebyshevlower, g.ratiochebyshevupper,
+                 g.ratiozlower, g.ratiozupper, g.dchebyshevlower, g.dchebyshevupper, g.dzlower, g.dzupper);
     finalrecords = table.at(0);
     for (std::size_t j = 0; j < finalrecords.size(); ++j) {
         // The replicates with a finite d and ratio; all of them when there are none.

@@ -18,9 +18,9 @@ namespace straightforward {
 
 void extract(std::istream& log, replicatetable& table, std::ostream& out);
 
-void calc(const std::vector<float>& a, const std::vector<float>& b, float& d, float& ratio, float& sed,
-          float& seratio, float& ratiochebyshevlower, float& ratiochebyshevupper, float& ratiozlower, float& ratiozupper, float& dchebyshevlower,
-          float& dchebyshevupper, float& dzlower, float& dzupper);
+void calc(const std::vector<float> &a, const std::vector<float> &b, float &d, float &ratio, float &sed, float &seratio,
+          float &ratiochebyshevlower, float &ratiochebyshevupper, float &ratiozlower, float &ratiozupper,
+          float &dchebyshevlower, float &dchebyshevupper, float &dzlower, float &dzupper);
 
 // The bootstrap summary over the rows, with the literal jackknife.
 void reducereplicates(replicatetable& table, std::vector<comparisonrecord>& finalrecords);
