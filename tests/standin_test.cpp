@@ -133,6 +133,7 @@ TEST(Standin, DistancesWorkedByHand)
         // infer: A against a gap adds 3/4 AA and 1/4 AG (the pair's AA x3, AG x1): 1.25 of 5
         {"AAAAA", "AAAG-", inf, "0.25000", "0.30410"},
         {"AAAAR", "AAAGA", inf, "0.20000", "0.23262"},  // R against A: the pair has AA, no GA
+        {"AAAAW", "AAAGA", inf, "0.20000", "0.23262"},  // so has W (A or T): no TA
         {"AAAAR", "AAAGA", ign, "0.25000", "0.30410"},
         {"AAAACC-A", "AAAGCC??", inf, "0.17857", "0.20395"},  // gap against "?" stays out: 1.25 of 7
         {"AAAAT", "AAAG-", inf, "0.25000", "0.30410"},        // no column with a T: left out

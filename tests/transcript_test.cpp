@@ -6,10 +6,11 @@
 //
 // Steps, one per line ("---" starts the next case, "#" lines are notes):
 //   copy FILE...          files of tests/data, under their own names
-//   write FILE TEXT       TEXT with the escapes \n \t \0 \\ .
+//   write FILE TEXT       TEXT with the escapes \n \t \s (a blank) \0 \\ .
 //   folder NAME           link NAME TARGET
 //   paup COMMANDFILE LOG  the stand-in carries out the command file
 //   cut FILE N TEXT       FILE kept up to N bytes past the first TEXT
+//   replace FILE OLD NEW  the first OLD in FILE replaced (escapes as above)
 //   answers TEXT          the dialogue, TEXT (escapes as above) on its input
 //   tolvi WORD...         the command line, sub-commands included
 //   show FILE             the file's text (the command file date masked)
@@ -36,7 +37,7 @@ std::string unescape(const std::string& s)
             continue;
         }
         const char c = s[++i];
-        out += c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+        out += c == 'n' ? '\n' : c == 't' ? '\t' : c == 's' ? ' ' : c == '0' ? '\0' : c;
     }
     return out;
 }
@@ -89,6 +90,14 @@ std::string runcase(const std::vector<std::string>& steps)
             } catch (const std::exception& e) {
                 text += std::string("stand-in: ") + e.what() + "\n";
             }
+        } else if (verb == "replace") {
+            std::istringstream rest(b);
+            std::string from, to;
+            rest >> from >> to;
+            from = unescape(from);
+            std::string text = readfile(a);
+            text.replace(text.find(from), from.size(), unescape(to));
+            writefile(a, text);
         } else if (verb == "cut") {
             std::istringstream rest(b);
             std::size_t extra = 0;
