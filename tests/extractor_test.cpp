@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "extractor.h"
-#include "testutil.h"
 #include "wordreader.h"
 
 namespace {
