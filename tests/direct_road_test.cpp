@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "testutil.h"
@@ -37,14 +38,25 @@ TEST(DirectRoad, GoldenRuns)
 // Progress lines go to the terminal stream only; the transcript stays the same.
 TEST(DirectRoad, ProgressLinesStayOffTheTranscript)
 {
-    tempdir dir;
-    copydata("pairwise.log");
-    std::istringstream in1("1\n0\npairwise.log\n"), in2("1\n0\npairwise.log\n");
-    std::ostringstream out1, out2, meter;
-    EXPECT_EQ(tolvi(in1, out1, &meter), 1);
-    EXPECT_EQ(tolvi(in2, out2, nullptr), 1);
-    EXPECT_EQ(out1.str(), out2.str());
-    EXPECT_NE(meter.str().find("reading the log: 100%"), std::string::npos) << meter.str();
+    const struct {
+        std::vector<const char*> files;
+        const char* answers;
+        const char* progress;  // on the terminal stream
+    } cases[] = {
+        {{"pairwise.log"}, "1\n0\npairwise.log\n", "reading the log: 100%"},
+        {{"small.nex", "small.grdef", "MLS"}, "0\nsmall.nex\n0\n1\nsmall.grdef\n0\n1\n20\n",
+         "\r  writing bootstrap replicate 10 of 20\r  writing bootstrap replicate 20 of 20\n"},
+    };
+    for (const auto& c : cases) {
+        tempdir dir;
+        for (const char* f : c.files)
+            copydata(f);
+        std::istringstream in1(c.answers), in2(c.answers);
+        std::ostringstream out1, out2, meter;
+        EXPECT_EQ(tolvi(in1, out1, &meter), tolvi(in2, out2, nullptr));
+        EXPECT_EQ(out1.str(), out2.str());
+        EXPECT_NE(meter.str().find(c.progress), std::string::npos) << meter.str();
+    }
 }
 
 }  // namespace
