@@ -155,6 +155,8 @@ TEST(Standin, CommentsLogsAndScreen)
     EXPECT_EQ(r.logname, "my data.log");
     EXPECT_EQ(r.log, banner(when) + "outer [inner] text\nin a command\n");
     EXPECT_EQ(r.screen, "before\nafter\n");
+    // replace=yes starts the same log anew
+    EXPECT_EQ(run("#NEXUS\nlog file=a replace=yes;[!one]log file=a replace=yes;[!two]").log, banner(when) + "two\n");
     EXPECT_EQ(run("#NEXUS\nlog file=a replace=yes;[!one]log file=b replace=yes;[! two ]").log,
               banner(when) + " two \n");
 }
