@@ -17,16 +17,6 @@ group makegroup(int number, const std::string& name, std::vector<int> taxa)
     return g;
 }
 
-// The parts of `s` from each `word` up to the next `stop`, joined by "|".
-std::string pick(const std::string& s, const std::string& word, char stop)
-{
-    std::string found;
-    for (std::size_t p = s.find(word); p != std::string::npos; p = s.find(word, p + 1))
-        found += s.substr(p, s.find(stop, p) - p) + "|";
-    return found;
-}
-
-
 }  // namespace
 
 TEST(Commander, DateText)
@@ -43,25 +33,6 @@ TEST(Commander, DateText)
     t.tm_wday = 0;
     t.tm_mon = 0;
     EXPECT_EQ(datetext(t), "Sun Jan  5 21:49:08 2025\n");
-}
-
-TEST(Commander, SectionsAndLeftOutTriplets)
-{
-    std::ostringstream console, pairwise, ranking;
-    const commander c({"n1", "n2", "n3", "n4", "n5", "n6"}, std::vector<std::string>(6, "AC"),
-                      {makegroup(0, "a", {1, 2}), makegroup(1, "b", {2, 3}), makegroup(2, "c", {4, 5}),
-                       makegroup(3, "og", {6, 1})},
-                      console);
-    // triplets with og 1 and a 1, or with a 2 and b 2, name a taxon twice
-    EXPECT_EQ(c.writepairwise(pairwise), 4u + 6u + 8u);
-    EXPECT_EQ(c.rank(ranking), 6u + 8u);
-    EXPECT_EQ(pick(pairwise.str(), "###begin", '\n'), "###begin 0 1 a versus b |###begin 0 2 a versus c |"
-                                                      "###begin 1 2 b versus c |");
-    EXPECT_EQ(pick(ranking.str(), "###begin", '\n'), "###begin 0 2 a versus c |###begin 1 2 b versus c |");
-    EXPECT_EQ(pick(pairwise.str().substr(0, pairwise.str().find("###end")), "restore", ';'),
-              "restore 6 1 2|restore 6 1 3|restore 6 2 3|restore 1 2 3|");
-    EXPECT_TRUE(pairwise.str().ends_with("[!\n\n###end 1 2\n][!\n$$$end of Tolvi bootstrap replicate\n\n]"));
-    EXPECT_TRUE(ranking.str().ends_with("[!\n\n###end 1 2\n]"));
 }
 
 TEST(Commander, MarksStayReadableForTheLogReader)

@@ -45,29 +45,6 @@ comparisonrecord record(float d, float ratio)
     return g;
 }
 
-TEST(Summary, MeansAndStandardDeviationsOverReplicates)
-{
-    replicatetable table;
-    for (int r = 1; r <= 3; ++r) {
-        comparisonrecord g(0, 1, "A", "B");
-        g.brancha = {static_cast<float>(r), static_cast<float>(r)};
-        g.branchb = {1.0f, 1.0f};
-        table.push_back({g});
-    }
-    std::vector<comparisonrecord> final(5, comparisonrecord(9, 9, "x", "y"));
-    reducereplicates(table, final);
-    ASSERT_EQ(final.size(), 1u);
-    EXPECT_EQ(final[0].ratio, 2.0f);
-    EXPECT_EQ(final[0].seratio, 1.0f);
-    EXPECT_EQ(final[0].d, 1.0f);
-    EXPECT_EQ(final[0].sed, 1.0f);
-    // Everything else is the first replicate's, its jackknife limits included.
-    EXPECT_EQ(final[0].brancha, table[0][0].brancha);
-    EXPECT_EQ(final[0].ratiozlower, table[0][0].ratiozlower);
-    EXPECT_EQ(table[0][0].ratio, 1.0f);
-    EXPECT_EQ(table[2][0].ratio, 3.0f);
-}
-
 TEST(Summary, NonFiniteReplicatesAreLeftOutOfTheirComparisonOnly)
 {
     // Records without a triplet (nan), with B branches summing to zero (ratio

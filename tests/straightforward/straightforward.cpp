@@ -216,47 +216,27 @@ void put(std::ostream& o, const std::string& s)
         o.put(c);
 }
 
-void put(std::ostream& o, long long v)
+std::string str(long long v)
 {
-    put(o, std::to_string(v));
+    return std::to_string(v);
 }
 
 void triplets(std::ostream& o, const group& og, const group& a, const group& b)
 {
     for (int x : og.taxa)
         for (int y : a.taxa)
-            for (int z : b.taxa) {
-                if (x == y || x == z || y == z)
-                    continue;
-                put(o, "\ndelete all;\nrestore ");
-                put(o, x);
-                put(o, " ");
-                put(o, y);
-                put(o, " ");
-                put(o, z);
-                put(o, ";\n[!\n\n%triplet ");
-                put(o, y);
-                put(o, " ");
-                put(o, z);
-                put(o, " ");
-                put(o, x);
-                put(o, "\n]ShowDist;[!\n%endtriplet\n\n];");
-            }
+            for (int z : b.taxa)
+                if (x != y && x != z && y != z)
+                    put(o, "\ndelete all;\nrestore " + str(x) + " " + str(y) + " " + str(z) + ";\n[!\n\n%triplet " +
+                               str(y) + " " + str(z) + " " + str(x) + "\n]ShowDist;[!\n%endtriplet\n\n];");
 }
 
 void comparison(std::ostream& o, const group& og, const group& a, const group& b)
 {
-    put(o, "[!\n\n###begin ");
-    put(o, a.number);
-    put(o, " ");
-    put(o, b.number);
-    put(o, " " + a.name + " versus " + b.name + " \n\n]");
+    const std::string numbers = str(a.number) + " " + str(b.number);
+    put(o, "[!\n\n###begin " + numbers + " " + a.name + " versus " + b.name + " \n\n]");
     triplets(o, og, a, b);
-    put(o, "[!\n\n###end ");
-    put(o, a.number);
-    put(o, " ");
-    put(o, b.number);
-    put(o, "\n]");
+    put(o, "[!\n\n###end " + numbers + "\n]");
 }
 
 void section(std::ostream& o, const std::vector<group>& g, bool ranking)
@@ -294,10 +274,10 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     const std::size_t L = seqs.at(0).size();
     put(cd, "#NEXUS\n\nlog file = " + nex + ".log replace=yes;\n[!\n\n***Command file created by Tolvi " + date +
                 "***\n\n]Begin data;\ndimensions ntax=");
-    put(cd, static_cast<long long>(names.size()));
-    put(cd, " nchar=");
-    put(cd, static_cast<long long>(L));
-    put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
+    const std::string dimensions =
+        str(static_cast<long long>(names.size())) + " nchar=" + str(static_cast<long long>(L)) +
+        ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n";
+    put(cd, dimensions);
     for (std::size_t i = 0; i < names.size(); ++i)
         put(cd, marked[i] + "\t" + seqs[i] + "\n");
     put(cd, ";\nend;\n\n\n[!\n\nTaxa and groups assigned in Tolvi:\n\n];");
@@ -309,10 +289,7 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
     bootstrapgenerator generator;
     for (int n = 1; n <= replicatecount; ++n) {
         put(cd, "[!\nbegin_bootstrap_replicate " + std::to_string(n) + "\n]\nBegin data;\ndimensions ntax=");
-        put(cd, static_cast<long long>(names.size()));
-        put(cd, " nchar=");
-        put(cd, static_cast<long long>(L));
-        put(cd, ";\nFormat datatype=DNA gap=- missing=?;\n\nMATRIX\n\n");
+        put(cd, dimensions);
         std::vector<int> randpos;
         for (std::size_t i = 0; i < L; ++i)
             randpos.push_back(scaledraw(static_cast<int>(L), generator.next15()));
