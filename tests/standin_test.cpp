@@ -88,7 +88,7 @@ std::string value(std::string a, std::string b, missingmode mode, measure m)
 {
     for (std::string* s : {&a, &b})
         for (char& c : *s)
-            c = static_cast<char>(basemask(c, '-', '?'));
+            c = static_cast<char>(bases::bitsof(c, '-', '?'));
     const pairdistance d = distance(comparesites(a, b, mode), m);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.5f", d.value);

@@ -5,30 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-std::uint8_t basemask(char c, char gap, char missing)
-{
-    if (c == gap || c == missing)
-        return 15;
-    switch (c) {
-    case 'A': case 'a': return 1;
-    case 'C': case 'c': return 2;
-    case 'G': case 'g': return 4;
-    case 'T': case 't': case 'U': case 'u': return 8;
-    case 'M': case 'm': return 1 | 2;
-    case 'R': case 'r': return 1 | 4;
-    case 'W': case 'w': return 1 | 8;
-    case 'S': case 's': return 2 | 4;
-    case 'Y': case 'y': return 2 | 8;
-    case 'K': case 'k': return 4 | 8;
-    case 'V': case 'v': return 1 | 2 | 4;
-    case 'H': case 'h': return 1 | 2 | 8;
-    case 'D': case 'd': return 1 | 4 | 8;
-    case 'B': case 'b': return 2 | 4 | 8;
-    case 'N': case 'n': case 'X': case 'x': case '?': case '-': return 15;
-    default: return 0;
-    }
-}
-
 namespace {
 
 // The base number 0..3 of a mask that stands for exactly one base, else -1.

@@ -7,11 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// A sequence position as the set of bases it may stand for: A 1, C 2, G 4,
-// T 8 (U counts as T), the IUPAC codes as their sets (R = A|G, N = all four),
-// and 15 for the gap and the missing-data symbols. Upper and lower case are
-// the same. Any other character gives 0: it is not a DNA symbol.
-std::uint8_t basemask(char c, char gap, char missing);
+#include "bases.h"
 
 // The distance measures the stand-in computes.
 enum class measure { p, jc };
@@ -34,7 +30,7 @@ struct pairsites {
     double diffs = 0.0;
 };
 
-// Compares two sequences of base masks (basemask) of equal length.
+// Compares two sequences of base sets (bases::bitsof) of equal length.
 pairsites comparesites(std::string_view a, std::string_view b, missingmode mode);
 
 struct pairdistance {

@@ -481,7 +481,7 @@ void interpreter::matrix(long line)
                                std::to_string(b.nchar));
         std::string masks(t_.text.size(), '\0');
         for (std::size_t i = 0; i < t_.text.size(); ++i) {
-            const std::uint8_t m = basemask(t_.text[i], b.gap, b.missing);
+            const std::uint8_t m = bases::bitsof(t_.text[i], b.gap, b.missing);
             if (m == 0)
                 throw standinerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
                                    ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "bases.h"
+
 #include <ncl.h>
 #include <nxsmultiformat.h>
 
@@ -33,35 +35,6 @@ public:
     ~quietreader() override { DeleteBlocksFromFactories(); }  // the reader leaves its blocks to the caller
     void statusMessage(const std::string&) const override {}
 };
-
-// States as bits: A 1, C 2, G 4, T/U 8; gaps and missing data apart.
-constexpr int gapmask = 16;
-constexpr int missingmask = 32;
-constexpr char iupac[] = "?ACMGRSVTWYHKDBN";
-
-int maskof(char c)
-{
-    switch (std::toupper(static_cast<unsigned char>(c))) {
-    case 'A': return 1;
-    case 'C': return 2;
-    case 'M': return 3;
-    case 'G': return 4;
-    case 'R': return 5;
-    case 'S': return 6;
-    case 'V': return 7;
-    case 'T': case 'U': return 8;
-    case 'W': return 9;
-    case 'Y': return 10;
-    case 'H': return 11;
-    case 'K': return 12;
-    case 'D': return 13;
-    case 'B': return 14;
-    case 'N': case 'X': return 15;
-    case '-': return gapmask;
-    case '?': return missingmask;
-    default: return 0;
-    }
-}
 
 std::string oneline(std::string s)
 {
@@ -117,7 +90,7 @@ bool checkfasta(const std::string& text, nclreading& r)
             if (std::isspace(static_cast<unsigned char>(c)))
                 continue;
             ++length;
-            if (maskof(c) == 0) {
+            if (bases::bitsof(c) == 0) {
                 r.line = static_cast<long>(lineno);
                 r.reason = "taxon " + tokenname(name) + ", column " + std::to_string(length) + ": the character '" +
                            std::string(1, c) + "' is no DNA or RNA state, gap or missing symbol";
@@ -255,7 +228,7 @@ bool takematrix(quietreader& reader, nclreading& r)
             for (NxsDiscreteStateCell s : chars->GetDatatypeMapperForChar(c)->GetStateSetForCode(code))
                 if (s >= 0 && s < 4)
                     mask |= 1 << s;
-            seq[c] = iupac[mask];
+            seq[c] = bases::symbolof(static_cast<std::uint8_t>(mask));
         }
         r.data.names.push_back(name);
         r.data.sequences.push_back(std::move(seq));
@@ -355,8 +328,8 @@ bool samestates(const std::vector<std::string>& tokens, const std::vector<std::s
         if (tokens[i].size() != ncl[i].size())
             return false;
         for (std::size_t j = 0; j < tokens[i].size(); ++j) {
-            const int mask = maskof(tokens[i][j]);
-            if (mask == 0 || mask != maskof(ncl[i][j]))
+            const int mask = bases::bitsof(tokens[i][j]);
+            if (mask == 0 || mask != bases::bitsof(ncl[i][j]))
                 return false;
         }
     }
