@@ -45,11 +45,13 @@ int evaluatelog(std::string name, bool ranking)
 int commandfile(const std::string& data, const std::string& grdef, int replicatecount, const std::string& setting,
                 bool ranking)
 {
-    std::vector<std::string> names, seqs;
+    datareading read;
     std::string nex;
     std::istringstream answer(data);
     std::ostringstream console;
-    readdatafile(names, seqs, nex, answer, console);
+    readdatafile(read, nex, answer, console);
+    const std::vector<std::string>& names = read.data.names;
+    const std::vector<std::string>& seqs = read.data.sequences;
     std::vector<group> groups;
     readgroupfile(groups, grdef, console);
     if (names.empty() || groups.empty()) {

@@ -20,7 +20,10 @@ imported import(const std::string& file)
     std::ostringstream out;
     imported r;
     std::string filename;
-    EXPECT_EQ(readdatafile(r.names, r.seqs, filename, in, out), file);
+    datareading read;
+    EXPECT_EQ(readdatafile(read, filename, in, out), file);
+    r.names = read.data.names;
+    r.seqs = read.data.sequences;
     r.console = out.str().substr(out.str().find("values]\n\n") + 9);
     return r;
 }

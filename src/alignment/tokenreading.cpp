@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "names.h"
+
 tokenreading readtokens(std::istream& f)
 {
     tokenreading r;
@@ -22,13 +24,17 @@ tokenreading readtokens(std::istream& f)
             break;
         }
         std::string n, s;
-        if (!(f >> n) || !(f >> s))
+        if (!(f >> n))
             continue;  // no row; the state test above ends the matrix
-        for (char& c : n)
-            if (c == '_')
-                c = '|';
-        if (!sequence.empty() && s.size() != sequence.front().size())
+        if (!(f >> s)) {
+            r.dangling = n;
+            continue;
+        }
+        if (!sequence.empty() && s.size() != sequence.front().size()) {
+            r.endname = n;
             break;
+        }
+        n = withbars(std::move(n));
         sequence.push_back(std::move(s));
         name.push_back(std::move(n));
     }
@@ -46,4 +52,9 @@ bool isproper(const alignment& a)
         if (s.size() != a.sequences.front().size())
             return false;
     return true;
+}
+
+bool endsproperly(const tokenreading& r)
+{
+    return r.ranout ? r.dangling.empty() : r.endname.starts_with(";");
 }

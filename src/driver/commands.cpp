@@ -3,6 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <set>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -22,39 +26,30 @@
 #include "outfile.h"
 #include "partlogs.h"
 #include "plan.h"
+#include "runplan.h"
 #include "subcommand.h"
 
 namespace {
 
-struct alignment {
-    std::vector<std::string> names;
-    std::vector<std::string> sequences;
-};
-
-// Reads the NEXUS data file as the dialogue does; false with a message.
-bool readdata(const std::string& file, alignment& a, const std::string& who, std::ostream& err)
+// Reads a data file as the dialogue does, opened by its path as given;
+// false with a message.
+bool readdata(const std::string& file, datareading& read, const std::string& who, std::ostream& err)
 {
-    if (file.empty() || file.find_first_of(" \t\n\r\v\f") != std::string::npos || file.find('\0') != std::string::npos) {
-        err << who << ": the data file name \"" << file << "\" cannot be used (it is empty or holds white space)\n";
-        return false;
-    }
-    std::istringstream answer(file);
-    std::ostringstream console;
-    std::string typed;
-    const std::optional<std::string> opened = readdatafile(a.names, a.sequences, typed, answer, console);
-    const std::string read = console.str();
-    if (const std::size_t head = read.find("\nskipping NEXUS head....\n\n"); !opened && head != std::string::npos) {
-        err << who << ": " << oneline(read.substr(head + 26)) << "\n";  // the file is no alignment to use
-        return false;
-    }
     std::error_code ec;
-    if (!opened || opened->empty() || std::filesystem::is_directory(file, ec)) {
+    std::ifstream f(file, std::ios::binary);
+    if (file.empty() || std::filesystem::is_directory(file, ec) || !f) {
         err << who << ": the data file " << file << " cannot be opened\n";
         return false;
     }
-    if (a.names.empty()) {
-        err << who << ": no taxon could be read from the data file " << file
-            << " (Tolvi reads the name and sequence pairs after the word MATRIX)\n";
+    std::ostringstream text;
+    text << f.rdbuf();
+    read = readalignment(text.str());
+    if (read.fault) {
+        err << who << ": " << plaintext(*read.fault, file) << "\n";
+        return false;
+    }
+    if (read.data.names.empty()) {
+        err << who << ": no taxon could be read from the data file " << file << "\n";
         return false;
     }
     return true;
@@ -62,24 +57,77 @@ bool readdata(const std::string& file, alignment& a, const std::string& who, std
 
 const char* const who_construct = "tolvi construct";
 
-// The groups from --group NAME=LIST ... and --outgroup LIST, numbered as the
-// dialogue numbers typed groups.
-bool typedgroups(const std::vector<std::string>& groupoptions, const std::string& outgroup, std::vector<group>& groups,
-                 std::ostream& err)
+// A taxon list of the command line, strictly: numbers and ascending ranges
+// of taxa 1 .. `taxa`, each taxon once. False with the reason.
+bool parsetaxonlist(const std::string& list, std::size_t taxa, std::vector<int>& numbers, std::string& why)
 {
-    auto parselist = [&](const std::string& list, std::vector<int>& numbers, const std::string& option) {
-        std::ostringstream msg;
-        std::string toolarge;
-        if (list.find('\0') != std::string::npos || !parseindexlist(numbers, list.c_str(), msg, toolarge) ||
-            list.find_first_not_of("0123456789,- \t") != std::string::npos) {
-            err << who_construct << ": " << option << ": the list \"" << list
-                << "\" is no list of taxon numbers (like 2-6 or 1,3,5-7)\n";
+    const auto number = [&](std::string_view text, long long& value) {
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+            text.remove_prefix(1);
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+            text.remove_suffix(1);
+        if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        value = std::stoll(std::string(text));
+        return true;
+    };
+    numbers.clear();
+    std::set<int> seen;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::size_t dash = item.find('-');
+        long long first = 0, last = 0;
+        if (!number(item.substr(0, dash), first) ||
+            (dash != std::string::npos && !number(std::string_view(item).substr(dash + 1), last))) {
+            why = "the list \"" + list + "\" is no list of taxon numbers (like 2-6 or 1,3,5-7)";
             return false;
         }
-        if (!toolarge.empty()) {
-            err << who_construct << ": " << option << ": the taxon number " << toolarge << " is too large\n";
+        if (dash == std::string::npos)
+            last = first;
+        if (last < first) {
+            why = "the range " + std::to_string(first) + "-" + std::to_string(last) + " runs downwards (write " +
+                  std::to_string(last) + "-" + std::to_string(first) + ")";
             return false;
         }
+        for (long long t : {first, last})
+            if (t < 1 || static_cast<unsigned long long>(t) > taxa) {
+                why = "taxon " + std::to_string(t) + " is not a taxon of the data file (1 to " + std::to_string(taxa) +
+                      ")";
+                return false;
+            }
+        for (long long t = first; t <= last; ++t) {
+            if (!seen.insert(static_cast<int>(t)).second) {
+                why = "taxon " + std::to_string(t) + " is listed twice";
+                return false;
+            }
+            numbers.push_back(static_cast<int>(t));
+        }
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+// The groups from --group NAME=LIST ... and --outgroup LIST, numbered as the
+// dialogue numbers typed groups; every taxon in one group at most.
+bool typedgroups(const std::vector<std::string>& groupoptions, const std::string& outgroup, std::size_t taxa,
+                 std::vector<group>& groups, std::ostream& err)
+{
+    std::map<int, std::string> ingroup;  // taxon -> the group holding it
+    auto parselist = [&](const std::string& list, group& g, const std::string& option) {
+        std::string why;
+        if (!parsetaxonlist(list, taxa, g.taxa, why)) {
+            err << who_construct << ": " << option << ": " << why << "\n";
+            return false;
+        }
+        for (int t : g.taxa)
+            if (const auto [it, fresh] = ingroup.emplace(t, g.name); !fresh) {
+                err << who_construct << ": " << option << ": taxon " << t << " is in the groups " << it->second
+                    << " and " << g.name << "; a taxon belongs to one group\n";
+                return false;
+            }
         return true;
     };
     for (const std::string& given : groupoptions) {
@@ -95,12 +143,12 @@ bool typedgroups(const std::vector<std::string>& groupoptions, const std::string
                 return false;
             }
         group g(static_cast<int>(groups.size()), name);
-        if (!parselist(given.substr(eq + 1), g.taxa, "--group " + given))
+        if (!parselist(given.substr(eq + 1), g, "--group " + given))
             return false;
         groups.push_back(std::move(g));
     }
     group og(static_cast<int>(groups.size()), "outgroup");
-    if (!parselist(outgroup, og.taxa, "--outgroup " + outgroup))
+    if (!parselist(outgroup, og, "--outgroup " + outgroup))
         return false;
     groups.push_back(std::move(og));
     return true;
@@ -125,7 +173,7 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     CLI::App app("Writes the PAUP command file of a run (or its parts) without the dialogue.", who_construct);
     std::string datafile, groupfile, outgroup, settingsfile = "MLS", prefix;
     std::vector<std::string> groupspecs, usertree;
-    bool ranking = false, redo = false;
+    bool ranking = false, redo = false, check = false;
     int setting = 0, replicates = 100, parts = 1;
     std::uint32_t seed = bootstrapgenerator::defaultseed;
     app.add_option("DATAFILE", datafile, "the NEXUS data file")->required();
@@ -143,8 +191,9 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     app.add_option("--parts", parts, "split the replicates into N command files (default 1)")
         ->check(CLI::Range(1, 1 << 30));
     app.add_option("--seed", seed, "start of the bootstrap generator (default 1, as the dialogue)");
-    app.add_option("--prefix", prefix, "the name output files are formed from (default: DATAFILE)");
+    auto* prefixopt = app.add_option("--prefix", prefix, "the name output files are formed from (default: DATAFILE)");
     app.add_flag("--redo", redo, "replace command files, parts and job script of an earlier run");
+    app.add_flag("--check", check, "show what the run would be and write nothing");
     app.footer("Writes PREFIX.cd, or PREFIX.cd.1 .. PREFIX.cd.N and PREFIX.slurm with --parts N;\n"
                "PAUP writes the logs PREFIX.log (PREFIX.log.K), which 'tolvi evaluate' reads.");
     if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
@@ -169,32 +218,48 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     }
     if (prefix.empty())
         prefix = datafile;
+    if (prefix.find_first_of("'\"") != std::string::npos ||
+        std::any_of(prefix.begin(), prefix.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+        err << who_construct << ": --prefix: the files' names are formed from \"" << prefix
+            << "\", which holds a quote or a control character that PAUP cannot take in a file name"
+            << (prefixopt->count() ? "" : " (the data file's name serves when --prefix is not given)")
+            << "; give --prefix NAME\n";
+        return 2;
+    }
 
-    alignment data;
+    datareading data;
     if (!readdata(datafile, data, who_construct, err))
         return 2;
+    const std::vector<std::string>& names = data.data.names;
 
     std::vector<group> groups;
     std::string groupoption = "--groups " + groupfile;
+    std::vector<std::string> groupnotes;
     if (groupfileopt->count() > 0) {
-        std::ostringstream msg;
-        if (!readgroupfile(groups, groupfile, msg, &data.names) ||
-            msg.str().find("End of taxa-group matrix") == std::string::npos) {
-            err << who_construct << ": " << groupoption << ": the group definition file cannot be read: "
-                << oneline(msg.str()) << "\n";
+        std::ifstream file(groupfile);
+        std::ostringstream text;
+        std::error_code ec;
+        if (!file || std::filesystem::is_directory(groupfile, ec)) {
+            err << who_construct << ": " << groupoption << ": the group definition file cannot be opened\n";
             return 2;
         }
+        text << file.rdbuf();
+        groupfilereading read = readgroups(text.str(), &names);
+        if (read.fault) {
+            err << who_construct << ": " << groupoption << ": " << plaintext(*read.fault) << "\n";
+            return 2;
+        }
+        groups = std::move(read.groups);
+        groupnotes = std::move(read.notes);
     } else {
         groupoption = "--group";
-        if (!typedgroups(groupspecs, outgroup, groups, err))
+        if (!typedgroups(groupspecs, outgroup, names.size(), groups, err))
             return 2;
     }
-    {
-        std::ostringstream msg;
-        if (!checkgroups(groups, data.names, msg)) {
-            err << who_construct << ": " << groupoption << ": " << oneline(msg.str()) << "\n";
-            return 2;
-        }
+    if (std::string fault = groupsfault(groups, names); !fault.empty()) {
+        fault[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(fault[0])));
+        err << who_construct << ": " << groupoption << ": " << fault << "\n";
+        return 2;
     }
 
     std::ostringstream tree, settingtext, msg;
@@ -212,7 +277,7 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
         return 2;
     }
 
-    commander commandwriter(data.names, data.sequences, groups, nowhere());
+    commander commandwriter(names, data.data.sequences, groups, nowhere());
     std::ostringstream headtext, sectiontext;
     commandwriter.writematrix(headtext, prefix);
     headtext << "begin PAUP;\nfactory; set monitor=no warnreset=no;\n" << tree.str() << settingtext.str();
@@ -222,11 +287,15 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
             << ": the groups give no triplet of an outgroup taxon and two ingroup taxa: no comparison can be made\n";
         return 2;
     }
-    std::ostringstream notes;
-    overlapnotes(groups, notes);
-    if (!notes.str().empty())
-        err << who_construct << ": " << oneline(notes.str()) << "\n";
+    const std::string section = sectiontext.str();
+    const std::string head = headtext.str();
+    replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
 
+    runplan plan{datafile, &data, groupfileopt->count() > 0 ? groupfile : "", groupnotes, &groups, ranking,
+                 triplets, replicates, parts, seed, prefix};
+    plan.size = head.size() + section.size() + 32 +
+                static_cast<std::uintmax_t>(replicates) * replicatesize(writer, seed);
+    describe(plan, out);
     // Nothing of an earlier run is replaced without --redo; with it, parts of
     // an earlier split beyond this run's are removed as well.
     std::vector<std::string> files = targets(prefix, parts);
@@ -239,10 +308,9 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
                 err << who_construct << ": " << f << " exists; --redo replaces it\n";
                 return 2;
             }
+    if (check)
+        return 0;
 
-    const std::string section = sectiontext.str();
-    const std::string head = headtext.str();
-    replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
     bootstrapgenerator generator(seed);
     widenote(writer.columns(), err);
     std::vector<std::unique_ptr<outfile>> written;
@@ -260,15 +328,15 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
         std::ostream* cd = open(parts == 1 ? prefix + ".cd" : partfilename(prefix, k));
         if (!cd)
             return 2;
+        std::string filehead = head;
+        const std::size_t at = filehead.find(logline);
         if (parts == 1) {
-            *cd << head << section;
+            filehead.replace(at, logline.size(), logcommand(prefix + ".log"));
+            *cd << filehead << section;
         } else {
-            std::string parthead = head;
-            const std::size_t at = parthead.find(logline);
-            parthead.replace(at, logline.size(),
-                             "log file = " + partlogname(prefix, k) + " replace=yes;\n" +
-                                 partcomment({k, parts, ranges[k - 1], replicates}));
-            *cd << parthead;
+            filehead.replace(at, logline.size(),
+                             logcommand(partlogname(prefix, k)) + partcomment({k, parts, ranges[k - 1], replicates}));
+            *cd << filehead;
             if (k == 1)
                 *cd << section;  // the unresampled comparison, once
         }
@@ -319,19 +387,19 @@ int writetemplate(int argc, const char* const* argv, std::ostream& out, std::ost
     app.add_option("DATAFILE", datafile, "the NEXUS data file")->required();
     if (const int rc = parse(app, argc, argv, out, err); rc >= 0)
         return rc;
-    alignment data;
+    datareading data;
     if (!readdata(datafile, data, who, err))
         return 2;
     // Written under a temporary name, then renamed.
     const std::string temp = datafile + ".tmp" + std::to_string(::getpid());
     std::ostringstream msg;
-    if (!writegrouptemplate(data.names, temp, msg) ||
+    if (!writegrouptemplate(data.data.names, temp, msg) ||
         std::rename((temp + ".grdef").c_str(), (datafile + ".grdef").c_str()) != 0) {
         std::remove((temp + ".grdef").c_str());
         err << who << ": the template " << datafile << ".grdef could not be written\n";
         return 2;
     }
-    out << "Wrote the group definition template " << datafile << ".grdef for " << data.names.size()
+    out << "Wrote the group definition template " << datafile << ".grdef for " << data.data.names.size()
         << " taxa; fill in the groups and use it with: tolvi construct " << datafile << " --groups " << datafile
         << ".grdef ...\n";
     return 0;

@@ -37,28 +37,33 @@ std::string progress(int k, int replicatecount)
     return "";
 }
 
-bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>& names, std::ostream& out)
+std::string groupsfault(const std::vector<group>& grps, const std::vector<std::string>& names)
 {
     for (const group& g : grps)
         for (int t : g.taxa)
-            if (t < 1 || static_cast<std::size_t>(t) > names.size()) {
-                out << "\n\nThe taxon number " << t << " in group " << g.name
-                    << " is not a taxon of the data file (1 to " << names.size() << "): Tolvi stops.\n";
-                return false;
-            }
-    for (const group& g : grps)
-        if (isloggerword(g.name)) {
-            out << "\n\nThe group name " << g.name
-                << " is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi stops.\n";
-            return false;
-        }
+            if (t < 1 || static_cast<std::size_t>(t) > names.size())
+                return "The taxon number " + std::to_string(t) + " in group " + g.name +
+                       " is not a taxon of the data file (1 to " + std::to_string(names.size()) + ")";
+    for (const group& g : grps) {
+        if (isloggerword(g.name))
+            return "The group name " + g.name + " is a word Tolvi looks for in the PAUP log and cannot be used";
+        if (g.name.find_first_of("[]") != std::string::npos)
+            return "The group name " + g.name +
+                   " holds \"[\" or \"]\", which would end the comment that carries it in the command file";
+    }
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (isloggerword(names[i])) {
-            out << "\n\nThe taxon name " << names[i] << " (taxon " << i + 1
-                << ") is a word Tolvi looks for in the PAUP log and cannot be used: Tolvi stops.\n";
-            return false;
-        }
-    return true;
+        if (isloggerword(names[i]))
+            return "The taxon name " + names[i] + " (taxon " + std::to_string(i + 1) +
+                   ") is a word Tolvi looks for in the PAUP log and cannot be used";
+    return "";
+}
+
+bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>& names, std::ostream& out)
+{
+    const std::string fault = groupsfault(grps, names);
+    if (!fault.empty())
+        out << "\n\n" << fault << ": Tolvi stops.\n";
+    return fault.empty();
 }
 
 void overlapnotes(const std::vector<group>& grps, std::ostream& out)
@@ -160,16 +165,17 @@ void widenote(std::size_t columns, std::ostream& out)
 
 int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, std::ostream* meter)
 {
-    std::vector<std::string> names;
-    std::vector<std::string> sequences;
+    datareading data;
     std::string nex = "default";
-    const std::optional<std::string> opened = readdatafile(names, sequences, nex, in, out);
+    const std::optional<std::string> opened = readdatafile(data, nex, in, out);
     if (!opened)
         return 2;
     if (opened->empty()) {
         out << "\nThe NEXUS data file " << nex << " cannot be opened: Tolvi stops.\n";
         return 2;
     }
+    const std::vector<std::string>& names = data.data.names;
+    const std::vector<std::string>& sequences = data.data.sequences;
     if (names.empty()) {
         out << "\nNo taxon could be read from the NEXUS data file " << nex
             << " (Tolvi reads the name and sequence pairs after the word MATRIX): Tolvi stops.\n";

@@ -16,9 +16,13 @@
 // where k is that tenth of replicatecount exactly, else empty.
 std::string progress(int k, int replicatecount);
 
-// Refuses, with a message on `out`, what the command file and the log reader
-// cannot take: a taxon number outside 1 .. number of taxa, and a group or taxon
-// name equal to a word the log reader acts on. True when all is well.
+// What the command file and the log reader cannot take: a taxon number
+// outside 1 .. number of taxa, a group or taxon name equal to a word the log
+// reader acts on, a group name with "[" or "]" (it would end the comment that
+// carries it). One sentence naming it, or empty when all is well.
+std::string groupsfault(const std::vector<group>& grps, const std::vector<std::string>& names);
+
+// The dialogue's check: groupsfault, with its message on `out`.
 bool checkgroups(const std::vector<group>& grps, const std::vector<std::string>& names, std::ostream& out);
 
 // Says for each pair of groups that share taxa how many they share, and that

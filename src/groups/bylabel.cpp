@@ -2,87 +2,88 @@
 
 #include <map>
 
+#include "names.h"
+
 namespace {
 
-std::string asname(std::string label)
+void byposition(std::vector<group>& groups, const std::vector<taxonrow>& rows)
 {
-    for (char& c : label)
-        if (c == '_')
-            c = '|';
-    return label;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        groups[static_cast<std::size_t>(rows[i].group) - 1].taxa.push_back(static_cast<int>(i) + 1);
 }
 
-// "a, b, c" for the first three, then ", ..." when there are more.
-std::string firstfew(const std::vector<std::string>& items)
+std::string nogroup(const std::vector<std::string>& taxa)
 {
-    std::string s;
-    for (std::size_t i = 0; i < items.size() && i < 3; ++i)
-        s += (i ? ", " : "") + items[i];
-    if (items.size() > 3)
-        s += ", ... (" + std::to_string(items.size()) + " in all)";
-    return s;
+    return (taxa.size() == 1 ? "One taxon of the data file has no row in the group definition file and is in no"
+                               " group: "
+                             : std::to_string(taxa.size()) +
+                                   " taxa of the data file have no row in the group definition file and are in no"
+                                   " group: ") +
+           firstfew(taxa) + ".";
 }
 
 }  // namespace
 
-bool placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows, const std::vector<std::string>& names,
-               std::ostream& out)
+placement placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows,
+                    const std::vector<std::string>* names)
 {
-    bool inorder = rows.size() == names.size();
-    for (std::size_t i = 0; inorder && i < rows.size(); ++i)
-        inorder = asname(rows[i].label) == asname(names[i]);
-    if (inorder) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            groups[static_cast<std::size_t>(rows[i].group) - 1].taxa.push_back(static_cast<int>(i) + 1);
-        return true;
+    placement p;
+    if (!names) {
+        byposition(groups, rows);
+        return p;
     }
-
     std::map<std::string, std::size_t> taxon;  // name -> index in the data file
-    for (std::size_t i = 0; i < names.size(); ++i)
-        taxon.emplace(asname(names[i]), i);
-    std::vector<int> groupof(names.size(), 0);
-    std::vector<std::string> unknown, twice, missing;
-    for (const taxonrow& r : rows) {
-        const auto it = taxon.find(asname(r.label));
-        if (it == taxon.end())
-            unknown.push_back(r.label);
-        else if (groupof[it->second] != 0)
-            twice.push_back(r.label);
-        else
-            groupof[it->second] = r.group;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (groupof[i] == 0)
-            missing.push_back(names[i]);
-    if (!unknown.empty() || !twice.empty() || !missing.empty()) {
-        out << "\n\nThe taxon rows of the group definition file do not fit the taxa of the data file:";
-        if (!unknown.empty())
-            out << "\n  no taxon of the data file: " << firstfew(unknown);
-        if (!missing.empty())
-            out << "\n  taxa without a row: " << firstfew(missing);
-        if (!twice.empty())
-            out << "\n  taxa with two rows: " << firstfew(twice);
-        out << "\nTolvi stops.\n";
-        return false;
-    }
-    for (std::size_t i = 0; i < names.size(); ++i)
-        groups[static_cast<std::size_t>(groupof[i]) - 1].taxa.push_back(static_cast<int>(i) + 1);
-    out << "\nThe taxon rows of the group definition file follow another order than the data file:"
-           " the taxa are put into their groups by name.\n";
-    return true;
-}
+    for (std::size_t i = 0; i < names->size(); ++i)
+        taxon.emplace(withbars((*names)[i]), i);
+    std::vector<std::string> unknown, known;
+    for (const taxonrow& r : rows)
+        (taxon.count(withbars(r.label)) ? known : unknown).push_back(r.label);
 
-bool distinctindices(const std::vector<group>& groups, std::ostream& out)
-{
-    std::map<int, const group*> seen;
-    for (const group& g : groups) {
-        const auto [it, fresh] = seen.emplace(g.number, &g);
-        if (!fresh) {
-            out << "\n\nThe groups " << it->second->name << " and " << g.name << " have the same group index "
-                << g.number << " in the group definition file; the index marks a group's taxa in the command file,"
-                << " so each group needs its own: Tolvi stops.\n";
-            return false;
+    if (known.empty() && !rows.empty()) {
+        if (rows.size() > names->size()) {
+            p.misfits.push_back("no label is a taxon name, so row n stands for taxon n, but there are " +
+                                std::to_string(rows.size()) + " rows for " + std::to_string(names->size()) + " taxa");
+            return p;
         }
+        byposition(groups, rows);
+        p.notes.push_back("No label of the taxon rows of the group definition file is a taxon name of the data"
+                          " file: row 1 is taken for taxon 1, row 2 for taxon 2, and so on.");
+        if (rows.size() < names->size())
+            p.notes.push_back(nogroup({names->begin() + static_cast<std::ptrdiff_t>(rows.size()), names->end()}));
+        return p;
     }
-    return true;
+
+    std::vector<int> groupof(names->size(), 0);
+    std::vector<std::string> twice;
+    bool inorder = true;
+    std::size_t next = 0;  // rows in the data file's order name taxa further on
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const auto it = taxon.find(withbars(rows[n].label));
+        if (it == taxon.end())
+            continue;
+        inorder = inorder && it->second >= next;
+        next = it->second + 1;
+        if (groupof[it->second] != 0)
+            twice.push_back(rows[n].label);
+        else
+            groupof[it->second] = rows[n].group;
+    }
+    if (!unknown.empty())
+        p.misfits.push_back("no taxon of the data file: " + firstfew(unknown));
+    if (!twice.empty())
+        p.misfits.push_back("taxa with two rows: " + firstfew(twice));
+    if (!p.misfits.empty())
+        return p;
+    std::vector<std::string> missing;
+    for (std::size_t i = 0; i < names->size(); ++i)
+        if (groupof[i] == 0)
+            missing.push_back((*names)[i]);
+        else
+            groups[static_cast<std::size_t>(groupof[i]) - 1].taxa.push_back(static_cast<int>(i) + 1);
+    if (!inorder)
+        p.notes.push_back("The taxon rows of the group definition file follow another order than the data file:"
+                          " the taxa are put into their groups by name.");
+    if (!missing.empty())
+        p.notes.push_back(nogroup(missing));
+    return p;
 }

@@ -1,7 +1,6 @@
 #ifndef TOLVI_BYLABEL_H
 #define TOLVI_BYLABEL_H
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,16 +13,20 @@ struct taxonrow {
     int group;
 };
 
-// Puts the taxa of the data file (`names`, as read) into the groups their
-// rows name. Rows whose labels are the names in the data file's order ("_",
-// "|" or the name as read) go by position; the same names in another order go
-// by name, with one console line saying so. A label that is no taxon, a taxon
-// without a row or with two rows: a message naming them (the first few) and
-// false, the groups untouched.
-bool placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows, const std::vector<std::string>& names,
-               std::ostream& out);
+// How the taxon rows were matched to the data file's taxa.
+struct placement {
+    std::vector<std::string> notes;    // console lines on the matching
+    std::vector<std::string> misfits;  // why the rows do not fit, one line each; empty when they do
+};
 
-// Two groups with the same group index: a message naming both and false.
-bool distinctindices(const std::vector<group>& groups, std::ostream& out);
+// Puts the taxa into the groups their rows name. Without `names` (the data
+// file's taxon names, as read), row n stands for taxon n. With them: where
+// every label is a taxon's name ("_", "|" or the name as read) the rows go by
+// name in any order, and taxa without a row stay in no group; where no label
+// is, the rows go by position, row n for taxon n, and taxa after the last
+// row stay in no group; each with a note. Labels that are partly names, a
+// name twice, or more rows than taxa do not fit: the groups stay untouched.
+placement placetaxa(std::vector<group>& groups, const std::vector<taxonrow>& rows,
+                    const std::vector<std::string>* names);
 
 #endif

@@ -3,17 +3,9 @@
 #include <fstream>
 
 #include "answer.h"
-#include "importer.h"
 
-void replace(std::string& str)
-{
-    for (char& c : str)
-        if (c == '_')
-            c = '|';
-}
-
-std::optional<std::string> readdatafile(std::vector<std::string>& name, std::vector<std::string>& sequence,
-                                 std::string& filename, std::istream& in, std::ostream& out)
+std::optional<std::string> readdatafile(datareading& read, std::string& filename, std::istream& in,
+                                        std::ostream& out)
 {
     out << "\n\nPlease enter the name of the NEXUS data file:\n";
     out << "\n\t[Warning: check wether there are data for comparing all sequence pairs.";
@@ -37,10 +29,9 @@ std::optional<std::string> readdatafile(std::vector<std::string>& name, std::vec
     }
     out << "\nskipping NEXUS head....\n\n";
 
-    std::optional<alignment> read = importalignment(filename, f, out);
-    if (!read)
+    std::optional<datareading> result = importalignment(filename, f, out);
+    if (!result)
         return std::nullopt;
-    name = std::move(read->names);
-    sequence = std::move(read->sequences);
+    read = std::move(*result);
     return filename;
 }

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-// Asks for the data file, sets `filename` to the name typed and reads its
-// alignment (importalignment). Returns the file name when the file was opened
-// and read, an empty string when it could not be opened, and nothing when
-// standard input ended before a name was typed, the name holds a zero
-// character or the file holds no alignment that can be read (the message has
-// been printed then).
-std::optional<std::string> readdatafile(std::vector<std::string>& name, std::vector<std::string>& sequence,
-                                 std::string& filename, std::istream& in, std::ostream& out);
 
-// Turns every "_" of `str` into "|".
-void replace(std::string& str);
+#include "importer.h"
+
+// Asks for the data file, sets `filename` to the name typed and reads its
+// alignment into `read` (importalignment). Returns the file name when the
+// file was opened and read, an empty string when it could not be opened, and
+// nothing when standard input ended before a name was typed, the name holds a
+// zero character or the file holds no alignment that can be read (the
+// message has been printed then).
+std::optional<std::string> readdatafile(datareading& read, std::string& filename, std::istream& in,
+                                        std::ostream& out);
 
 #endif

@@ -1,5 +1,8 @@
 #include "plan.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <cstdio>
 
 std::vector<replicaterange> splitreplicates(int replicates, int parts)
@@ -50,6 +53,21 @@ std::optional<partlabel> findpartlabel(std::string_view text)
 }
 
 const char* const partending = "\nquit warntsave=no;\nend;\n";
+
+std::string logcommand(const std::string& logname)
+{
+    const bool plain = !logname.empty() && std::all_of(logname.begin(), logname.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' || c == '/';
+    });
+    std::string name = logname;
+    if (!plain) {
+        name = "'";
+        for (char c : logname)
+            name += c == '\'' ? std::string("''") : std::string(1, c);
+        name += "'";
+    }
+    return "log file = " + name + " replace=yes;\n";
+}
 
 std::string partfilename(const std::string& prefix, int part)
 {

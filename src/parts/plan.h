@@ -36,6 +36,11 @@ std::optional<partlabel> findpartlabel(std::string_view text);
 // What ends a part: PAUP, run unattended as "paup -n FILE", quits when done.
 extern const char* const partending;
 
+// The command that makes PAUP write its log to `logname`: the name in single
+// quotes (a quote in it doubled) when it holds anything but letters,
+// digits, "_", ".", "-" and "/".
+std::string logcommand(const std::string& logname);
+
 // The file names of part `part` of the run named `prefix`.
 std::string partfilename(const std::string& prefix, int part);  // prefix.cd.K
 std::string partlogname(const std::string& prefix, int part);   // prefix.log.K
