@@ -116,8 +116,11 @@ commandresult command(const std::string& words)
 {
     std::vector<std::string> args{"tolvi"};
     std::istringstream split(words);
-    for (std::string w; split >> w;)
+    for (std::string w; split >> w;) {
+        for (std::size_t at; (at = w.find("\\s")) != std::string::npos;)
+            w.replace(at, 2, " ");  // a blank inside a word
         args.push_back(w);
+    }
     std::vector<const char*> argv;
     for (const std::string& w : args)
         argv.push_back(w.c_str());

@@ -39,7 +39,7 @@ struct runresult {
 };
 // One whole run of the dialogue on the answers, with the generator reset.
 runresult run(const std::string& answers);
-// The command line `tolvi WORDS` (words split at blanks): standard output and
+// The command line `tolvi WORDS` (words split at blanks, "\s" a blank inside one): standard output and
 // error, and the exit value (-1: the dialogue would run).
 struct commandresult {
     int rc;

@@ -6,7 +6,7 @@
 //
 // Steps, one per line ("---" starts the next case, "#" lines are notes):
 //   copy FILE...          files of tests/data, under their own names
-//   write FILE TEXT       TEXT with the escapes \n \t \s (a blank) \0 \\ .
+//   write FILE TEXT       TEXT with the escapes \n \t \s (a blank) \0 \\ (FILE too)
 //   folder NAME           link NAME TARGET
 //   paup COMMANDFILE LOG  the stand-in carries out the command file
 //   cut FILE N TEXT       FILE kept up to N bytes past the first TEXT
@@ -71,6 +71,7 @@ std::string runcase(const std::vector<std::string>& steps)
         std::istringstream words(step);
         std::string verb, a, b;
         words >> verb >> a;
+        a = unescape(a);
         std::getline(words >> std::ws, b);
         if (step[0] == '#') {
         } else if (verb == "copy") {

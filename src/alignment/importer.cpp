@@ -80,27 +80,32 @@ datafault nexusfault(const nclreading& ncl, const std::string& text)
 }
 
 // FASTA headers that hold more than a name ("Homo_sapiens mitochondrion,
-// complete"): their first words, where those serve as distinct names.
-bool takefirstwords(nclreading& ncl, datareading& r)
+// complete"): their first words, where those serve as distinct names. Else
+// why they do not ("" where the headers hold no punctuation).
+std::string takefirstwords(nclreading& ncl, datareading& r)
 {
     const auto punctuated = [](const std::string& label) {
         return label.find_first_of(nexuspunctuation) != std::string::npos;
     };
     const auto described = std::find_if(ncl.labels.begin(), ncl.labels.end(), punctuated);
     if (described == ncl.labels.end())
-        return false;
+        return "";
     std::vector<std::string> first;
     for (const std::string& label : ncl.labels)
         first.push_back(withbars(label.substr(0, label.find_first_of(" \t"))));
-    if (!namefaults(first).empty())
-        return false;
+    if (std::string fault = namefaults(first); !fault.empty()) {
+        fault[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(fault[0])));
+        return "; the first words of the headers do not serve as names either: " + fault;
+    }
     r.notes.push_back("The FASTA headers hold more than names (" + *described +
                       "): the first word of each header is taken as the taxon's name.");
     ncl.data.names = std::move(first);
-    return true;
+    return "";
 }
 
-void readbylibrary(nclreading& ncl, tokenreading& tokens, datareading& r)
+// The library's reading, where it read the file; returns what to add to a
+// fault of the names.
+std::string readbylibrary(nclreading& ncl, tokenreading& tokens, datareading& r)
 {
     r.format = ncl.kind;
     r.characters = ncl.characters;
@@ -110,7 +115,7 @@ void readbylibrary(nclreading& ncl, tokenreading& tokens, datareading& r)
     if (same) {
         r.data = std::move(tokens.data);
         r.ranout = tokens.ranout;
-        return;
+        return "";
     }
     r.library = true;
     std::string line = "The alignment is read as " + ncl.kind + " by the NEXUS Class Library";
@@ -120,13 +125,17 @@ void readbylibrary(nclreading& ncl, tokenreading& tokens, datareading& r)
     r.notes.push_back(line + ".");
     if (ncl.strict)
         r.notes.push_back("The names are read as strict PHYLIP writes them: the first 10 characters of each row.");
+    std::string namehint;
     if (ncl.kind == "FASTA" && !namefaults(ncl.data.names).empty())
-        takefirstwords(ncl, r);
+        namehint = takefirstwords(ncl, r);
     if (ncl.excluded > 0)
         r.notes.push_back(std::to_string(ncl.excluded) + " of the " + std::to_string(ncl.characters) +
-                          " characters are left out, as PAUP leaves them out: the file's default exclusion set" +
+                          (ncl.excluded == 1 ? " characters is left out, as PAUP leaves it out"
+                                             : " characters are left out, as PAUP leaves them out") +
+                          ": the file's default exclusion set" +
                           (ncl.exclusionset.empty() ? "" : " " + ncl.exclusionset) + " (EXSET *) names them.");
     r.data = std::move(ncl.data);
+    return namehint;
 }
 
 }  // namespace
@@ -146,8 +155,9 @@ datareading readalignment(std::string text)
     const fileformat format = guessformat(text);
     nclreading ncl = format == fileformat::unknown ? nclreading{} : readwithncl(text, format);
 
+    std::string namehint;
     if (ncl.ok) {
-        readbylibrary(ncl, tokens, r);
+        namehint = readbylibrary(ncl, tokens, r);
     } else if (ncl.refused) {
         r.fault = datafault{datafault::frame::cannotread, ncl.kind, ncl.line, ncl.reason, ""};
     } else if (ncl.nomatrix && !tokens.matrixfound) {
@@ -186,7 +196,7 @@ datareading readalignment(std::string text)
     if (r.fault)
         return r;
     if (const std::string names = namefaults(r.data.names); !names.empty()) {
-        r.fault = datafault{datafault::frame::names, r.format, -1, names, ""};
+        r.fault = datafault{datafault::frame::names, r.format, -1, names + namehint, ""};
         return r;
     }
     if (format == fileformat::nexus || format == fileformat::unknown)

@@ -361,7 +361,7 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (parts == 1) {
         out << "Wrote " << prefix << ".cd (" << replicates << " bootstrap replicates).\n"
             << "Run it in PAUP (execute " << prefix << ".cd); PAUP writes the log " << prefix << ".log. Then:\n"
-            << "  tolvi evaluate " << prefix << ".log" << (ranking ? " --ranking" : "") << "\n";
+            << "  tolvi evaluate " << shellword(prefix + ".log") << (ranking ? " --ranking" : "") << "\n";
         return 0;
     }
     out << "Wrote " << parts << " command files of " << replicates << " bootstrap replicates:\n";
@@ -371,11 +371,11 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     out << "and the SLURM job script " << prefix << ".slurm.\n"
         << "Run the parts on this machine with GNU parallel:\n"
-        << "  parallel -j " << cores << " ${PAUP:-paup} -n {} ::: " << prefix << ".cd.*\n"
+        << "  parallel -j " << cores << " ${PAUP:-paup} -n {} ::: " << shellword(prefix) << ".cd.*\n"
         << "or on a SLURM cluster:\n"
-        << "  sbatch --wait " << prefix << ".slurm\n"
+        << "  sbatch --wait " << shellword(prefix + ".slurm") << "\n"
         << "then evaluate the part logs:\n"
-        << "  tolvi evaluate " << prefix << ".log.*" << (ranking ? " --ranking" : "") << "\n";
+        << "  tolvi evaluate " << shellword(prefix) << ".log.*" << (ranking ? " --ranking" : "") << "\n";
     return 0;
 }
 

@@ -92,6 +92,14 @@ std::string quoted(const std::string& s)
 
 }  // namespace
 
+std::string shellword(const std::string& s)
+{
+    const bool plain = !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("_.-/+,:=@%").find(c) != std::string_view::npos;
+    });
+    return plain ? s : quoted(s);
+}
+
 std::string slurmscript(const std::string& prefix, int parts)
 {
     std::string job = prefix.substr(prefix.find_last_of('/') == std::string::npos ? 0 : prefix.find_last_of('/') + 1);

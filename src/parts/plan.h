@@ -45,6 +45,10 @@ std::string logcommand(const std::string& logname);
 std::string partfilename(const std::string& prefix, int part);  // prefix.cd.K
 std::string partlogname(const std::string& prefix, int part);   // prefix.log.K
 
+// `s` as one word for the shell: as it is where it holds nothing the shell
+// reads specially, else in single quotes.
+std::string shellword(const std::string& s);
+
 // The SLURM batch script for a job array of the run's parts.
 std::string slurmscript(const std::string& prefix, int parts);
 
