@@ -197,6 +197,7 @@ datareading readalignment(std::string text)
         return r;
     if (const std::string names = namefaults(r.data.names); !names.empty()) {
         r.fault = datafault{datafault::frame::names, r.format, -1, names + namehint, ""};
+        r.data = alignment{};
         return r;
     }
     if (format == fileformat::nexus || format == fileformat::unknown)

@@ -306,6 +306,8 @@ nclreading readas(const std::string& text, MultiFormatReader::DataFormatType typ
     } catch (const NxsException& e) {
         r.line = e.line > 0 ? e.line : -1;
         r.reason = oneline(e.msg);
+        if (r.reason.empty())
+            r.reason = "the NEXUS Class Library stops without saying why";
     } catch (const std::exception& e) {
         r.reason = oneline(e.what());
     }
