@@ -357,9 +357,8 @@ nclreading readwithncl(const std::string& text, fileformat format)
         return readas(text, MultiFormatReader::FASTA_DNA_FORMAT, "FASTA");
     }
     case fileformat::phylip: {
-        nclreading checked;
-        checked.kind = "PHYLIP";
-        nclreading relaxed = checked;
+        nclreading relaxed;
+        relaxed.kind = "PHYLIP";
         if (checkphylip(text, relaxed)) {
             relaxed = readas(text, MultiFormatReader::RELAXED_PHYLIP_DNA_FORMAT, "sequential PHYLIP");
             if (relaxed.ok)

@@ -43,6 +43,30 @@ char commandsymbol(const std::vector<nexusword>& words, std::size_t from, std::s
     return fallback;
 }
 
+// Calls `visit(block, word, i)` for the first word of every command, in
+// lower case, with the block it stands in ("" outside one); a visit that
+// returns false ends the walk.
+template <typename Visit>
+void eachcommand(const std::vector<nexusword>& words, Visit visit)
+{
+    std::string block;
+    bool commandstart = true;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const nexusword& w = words[i];
+        const bool starts = commandstart;
+        commandstart = w.text == ";" || (!w.quoted && lower(w.text) == "#nexus");
+        if (!starts || w.quoted)
+            continue;
+        const std::string word = lower(w.text);
+        if (word == "begin" && i + 1 < words.size())
+            block = lower(words[i + 1].text);
+        else if (word == "end" || word == "endblock")
+            block.clear();
+        else if (!visit(block, word, i))
+            return;
+    }
+}
+
 // The first character matrix as the file describes it.
 struct matrixplan {
     unsigned long ntax = 0, nchar = 0;
@@ -55,20 +79,9 @@ struct matrixplan {
 std::optional<matrixplan> findmatrix(const std::vector<nexusword>& words)
 {
     matrixplan plan;
-    std::string block;
-    bool commandstart = true;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const nexusword& w = words[i];
-        const bool starts = commandstart;
-        commandstart = w.text == ";" || (!w.quoted && lower(w.text) == "#nexus");
-        if (!starts || w.quoted)
-            continue;
-        const std::string word = lower(w.text);
-        if (word == "begin" && i + 1 < words.size()) {
-            block = lower(words[i + 1].text);
-        } else if (word == "end" || word == "endblock") {
-            block.clear();
-        } else if (block == "taxa" && word == "dimensions") {
+    bool found = false;
+    eachcommand(words, [&](const std::string& block, const std::string& word, std::size_t i) {
+        if (block == "taxa" && word == "dimensions") {
             plan.ntax = commandnumber(words, i, "ntax");
         } else if (block == "taxa" && word == "taxlabels") {
             for (std::size_t k = i + 1; k < words.size() && words[k].text != ";"; ++k)
@@ -90,11 +103,13 @@ std::optional<matrixplan> findmatrix(const std::vector<nexusword>& words)
                 plan.end = plan.first;
                 while (plan.end < words.size() && words[plan.end].text != ";")
                     ++plan.end;
-                return plan;
+                found = true;
+                return false;
             }
         }
-    }
-    return std::nullopt;
+        return true;
+    });
+    return found ? std::optional<matrixplan>(plan) : std::nullopt;
 }
 
 bool symbols(const std::string& text, const matrixplan& plan)
@@ -241,24 +256,13 @@ std::optional<std::pair<long, long>> matrixlines(const std::vector<nexusword>& w
 std::vector<std::string> commandsleftout(const std::vector<nexusword>& words)
 {
     std::vector<std::string> found;
-    std::string block;
-    bool commandstart = true;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const nexusword& w = words[i];
-        const bool starts = commandstart;
-        commandstart = w.text == ";" || (!w.quoted && lower(w.text) == "#nexus");
-        if (!starts || w.quoted)
-            continue;
-        const std::string word = lower(w.text);
-        const std::string at = " (line " + std::to_string(w.line) + ")";
-        if (word == "begin" && i + 1 < words.size())
-            block = lower(words[i + 1].text);
-        else if (word == "end" || word == "endblock")
-            block.clear();
-        else if (block == "paup" && (word == "exclude" || word == "delete" || word == "outgroup" || word == "set"))
+    eachcommand(words, [&](const std::string& block, const std::string& word, std::size_t i) {
+        const std::string at = " (line " + std::to_string(words[i].line) + ")";
+        if (block == "paup" && (word == "exclude" || word == "delete" || word == "outgroup" || word == "set"))
             found.push_back(word + " in the PAUP block" + at);
         else if ((word == "wtset" || word == "typeset") && i + 1 < words.size() && words[i + 1].text == "*")
             found.push_back((word == "wtset" ? "WTSET *" : "TYPESET *") + at);
-    }
+        return true;
+    });
     return found;
 }
