@@ -67,8 +67,9 @@ TEST(DataFile, EveryFormGivesTheSameCommandFile)
          "begin assumptions; exset * last = 13; exset other = 1-12; end;\n",
          "1 of the 13 characters is left out, as PAUP leaves it out: the file's default exclusion set last"},
         {"a broken block after the matrix, and commands the command file does not carry",
-         canonical + "begin sets; charset third = 3-2000\\3; end;\nbegin paup; outgroup Lemur; end;\n",
-         "Not applied: outgroup in the PAUP block (line 13)"},
+         canonical + "begin sets; charset third = 3-2000\\3; end;\nbegin paup; outgroup Lemur; end;\n"
+                     "begin assumptions; wtset * w = 2: 1-5; end;\n",
+         "Not applied: outgroup in the PAUP block (line 13), WTSET * (line 14)."},
         {"FASTA, descriptions in the headers",
          ">Homo_sap mitochondrion, complete\nACGTAC\nGTAC-T\n>Pan\nACGTACGTACGA\n>Gorilla 3\nacgracgaac?a\n"
          ">Lemur\nTCGTTCGTACCT\n",
