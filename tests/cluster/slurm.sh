@@ -11,10 +11,10 @@
 #
 # Usage: slurm.sh [-b BUILDDIR] [-t SECONDS] [-k]
 #   without -b  a trivial job array of three tasks: checks the cluster alone
-#   BUILDDIR    where tolvi and tolvi-standin are: the bundled example is
+#   BUILDDIR    where tolvi and tolvi-distances are: the bundled example is
 #               constructed in parts (the runs of common.sh), the job script
 #               that `tolvi construct` writes is submitted with PAUP pointing
-#               at the stand-in, the part logs are evaluated, and each report
+#               at tolvi-distances, the part logs are evaluated, and each report
 #               must equal, byte for byte, the report of the unsplit run
 #   SECONDS     time limit for each wait (default: 60)
 #   -k          keep the temporary folder (its name is printed)
