@@ -4,10 +4,11 @@
 #
 #   munged with a fresh key and a socket of its own, slurmctld and slurmd as
 #   root (process tracking through /proc, no task plugin, no accounting),
-#   ports of their own, every address the loopback one. The script waits
-#   until the node is idle, submits with `sbatch --wait`, and stops the
-#   daemons it started, by their process ids, however it ends. Nothing of
-#   the machine's own SLURM or MUNGE set-up is read or touched.
+#   ports of their own, every address the loopback one (no name needs to
+#   resolve). The script waits until the node is idle, submits with
+#   `sbatch --wait`, and stops the daemons it started, by their process ids,
+#   however it ends. Nothing of the machine's own SLURM or MUNGE set-up is
+#   read or touched.
 #
 # Usage: slurm.sh [-b BUILDDIR] [-t SECONDS] [-k]
 #   without -b  a trivial job array of three tasks: checks the cluster alone
@@ -164,6 +165,15 @@ node=$host
 cpus=$(nproc)
 ctld_port=$(free_port)
 slurmd_port=$(free_port)
+# The daemons are addressed by 127.0.0.1 alone, so the machine's name need
+# not resolve. Told to keep to one address, they bind to the address of that
+# name: they are told so where it is a loopback address (a Debian
+# installation's /etc/hosts gives 127.0.1.1), and listen on every address
+# elsewhere.
+bind_one_address=
+addr=
+read -r addr _ < <(getent ahostsv4 "$host" 2>/dev/null) || true
+case $addr in 127.*) bind_one_address=CommunicationParameters=NoCtldInAddrAny,NoInAddrAny ;; esac
 mkdir -m 700 "$tmp/state" "$tmp/spool" "$tmp/jobs"
 export SLURM_CONF=$tmp/slurm.conf
 cat >"$SLURM_CONF" <<EOF
@@ -189,8 +199,7 @@ AccountingStorageType=accounting_storage/none
 JobCompType=jobcomp/none
 MpiDefault=none
 SwitchType=switch/none
-# the daemons listen on the loopback address alone
-CommunicationParameters=NoCtldInAddrAny,NoInAddrAny
+$bind_one_address
 SchedulerType=sched/builtin
 SchedulerParameters=batch_sched_delay=0
 MailProg=/bin/true
