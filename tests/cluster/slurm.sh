@@ -10,8 +10,7 @@
 #   however it ends. Nothing of the machine's own SLURM or MUNGE set-up is
 #   read or touched.
 #
-# Usage: slurm.sh [-b BUILDDIR] [-t SECONDS] [-k]
-#   without -b  a trivial job array of three tasks: checks the cluster alone
+# Usage: slurm.sh -b BUILDDIR [-t SECONDS] [-k]
 #   BUILDDIR    where tolvi and tolvi-distances are: the bundled example is
 #               constructed in parts (the runs of common.sh), the job script
 #               that `tolvi construct` writes is submitted with PAUP pointing
@@ -19,9 +18,8 @@
 #               must equal, byte for byte, the report of the unsplit run
 #   SECONDS     time limit for each wait (default: 60)
 #   -k          keep the temporary folder (its name is printed)
-# Exit value: 0 when the job arrays ran (and the reports are equal), 77 when
-# the test cannot run here (not root, SLURM or MUNGE not installed), 1
-# otherwise.
+# Exit value: 0 when the reports are equal, 77 when the test cannot run here
+# (not root, SLURM or MUNGE not installed), 1 otherwise.
 
 set -euo pipefail
 
@@ -30,7 +28,7 @@ build=
 limit=60
 keep=
 
-usage() { sed -n '/^# Usage:/,/^# otherwise/p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '/^# Usage:/,/^# (not root/p' "$0" | sed 's/^# \{0,1\}//'; }
 fail() { echo "slurm.sh: $*" >&2; exit 1; }
 skip() { echo "slurm.sh: skipped: $*" >&2; exit 77; }
 
@@ -44,7 +42,7 @@ while getopts b:t:kh opt; do
   esac
 done
 shift $((OPTIND - 1))
-[ $# -eq 0 ] || { usage >&2; exit 1; }
+if [ $# -ne 0 ] || [ -z "$build" ]; then usage >&2; exit 1; fi
 case $limit in ''|*[!0-9]*) fail "-t wants a number of seconds, not '$limit'" ;; esac
 
 [ "$(id -u)" -eq 0 ] || skip "the daemons of a private cluster must run as root"
@@ -54,12 +52,10 @@ for p in munged slurmctld slurmd slurmstepd sbatch sinfo squeue scontrol scancel
 done
 command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
 
-if [ -n "$build" ]; then
-  build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
-  # shellcheck source=tests/cluster/common.sh
-  . "$here/common.sh"
-  split_run_check_programs "$build"
-fi
+build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
+# shellcheck source=tests/cluster/common.sh
+. "$here/common.sh"
+split_run_check_programs "$build"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolvi-slurm.XXXXXX")
 chmod 700 "$tmp"
@@ -237,24 +233,6 @@ submit_and_wait() {
   [ "$rc" -ne 124 ] || fail "the job array of '$line' in $dir did not end within $limit s"
   [ "$rc" -eq 0 ] || fail "the job array of '$line' in $dir failed (sbatch exit value $rc)"
 }
-
-if [ -z "$build" ]; then
-  # The cluster alone: three tasks, each writes its own file.
-  cat >"$tmp/jobs/trivial.slurm" <<'EOF'
-#!/bin/sh
-#SBATCH --job-name=trivial
-#SBATCH --array=1-3
-#SBATCH --output=trivial.%A_%a.out
-echo "task $SLURM_ARRAY_TASK_ID" >"task.$SLURM_ARRAY_TASK_ID"
-EOF
-  submit_and_wait "$tmp/jobs" "sbatch --wait --quiet trivial.slurm"
-  for k in 1 2 3; do
-    [ "$(cat "$tmp/jobs/task.$k" 2>/dev/null)" = "task $k" ] ||
-      fail "task $k of the job array left no result"
-  done
-  echo "slurm.sh: a job array of 3 tasks ran"
-  exit 0
-fi
 
 # The example in parts through the cluster, with the line construct printed,
 # against the unsplit run.
