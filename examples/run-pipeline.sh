@@ -19,7 +19,7 @@
 #
 # Usage: run-pipeline.sh [-b BUILDDIR] [-w WORKDIR] [-t SECONDS] [ANSWERFILE]
 #   BUILDDIR    where tolvi and tolvi-distances are (default: build/ beside
-#               examples/)
+#               examples/; /usr/bin for the installed programs)
 #   WORKDIR     where the run takes place; the example's files are copied
 #               there (default: BUILDDIR/example)
 #   SECONDS     time limit for each program (default: 120)
