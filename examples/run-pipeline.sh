@@ -21,7 +21,8 @@
 #   BUILDDIR    where tolvi and tolvi-distances are (default: build/ beside
 #               examples/; /usr/bin for the installed programs)
 #   WORKDIR     where the run takes place; the example's files are copied
-#               there (default: BUILDDIR/example)
+#               there (default: BUILDDIR/example, or tolvi-example in the
+#               current folder where BUILDDIR is no build folder)
 #   SECONDS     time limit for each program (default: 120)
 #   ANSWERFILE  the answers, one per line, the last one the log path
 #               (default: pairwise.answers; a name without a slash is taken
@@ -71,6 +72,7 @@ while [ ${#lines[@]} -gt 0 ] && [ -z "${lines[-1]//[[:space:]]/}" ]; do unset 'l
 logpath=${lines[-1]}
 unset 'lines[-1]'
 
+[ -f "$build/CMakeCache.txt" ] || work=${work:-$PWD/tolvi-example}  # installed programs
 work=${work:-$build/example}
 mkdir -p "$work"
 if ! [ "$here" -ef "$work" ]; then
