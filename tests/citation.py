@@ -1,7 +1,6 @@
 """The citation file parses as YAML with the keys that CFF 1.2.0 asks for, and
 its version is the project's (CMakeLists.txt) and the top entry's of
 debian/changelog. Usage: citation.py SOURCE_DIR VERSION"""
-import datetime
 import re
 import sys
 
@@ -10,20 +9,14 @@ import yaml
 top, version = sys.argv[1], sys.argv[2]
 with open(f"{top}/CITATION.cff", encoding="utf-8") as f:
     cff = yaml.safe_load(f)
-faults = [f"CITATION.cff has no {key}" for key in ("cff-version", "message", "title", "authors", "version", "date-released", "license")
+faults = [f"CITATION.cff has no {key}" for key in ("message", "title", "authors", "date-released", "license")
           if not cff.get(key)]
 if cff.get("cff-version") != "1.2.0":
     faults.append(f"CITATION.cff: cff-version {cff.get('cff-version')!r}, not '1.2.0'")
-if not all(isinstance(a, dict) and (a.get("name") or a.get("family-names")) for a in cff.get("authors") or []):
-    faults.append("CITATION.cff: an author without a name")
-if not isinstance(cff.get("date-released"), datetime.date):
-    faults.append(f"CITATION.cff: date-released {cff.get('date-released')!r} is no date")
 if str(cff.get("version")) != version:
     faults.append(f"CITATION.cff: version {cff.get('version')!r}, the project's is {version}")
 with open(f"{top}/debian/changelog", encoding="utf-8") as f:
-    top_entry = re.match(r"tolvi \(([^)]+)\)", f.readline())
-if not top_entry or top_entry.group(1) != version:
+    entry = re.match(r"tolvi \(([^)]+)\)", f.readline())
+if not entry or entry.group(1) != version:
     faults.append(f"debian/changelog's top entry is not tolvi ({version})")
-for fault in faults:
-    print(fault, file=sys.stderr)
-sys.exit(1 if faults else 0)
+sys.exit("\n".join(faults) or None)
