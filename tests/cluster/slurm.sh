@@ -4,7 +4,7 @@
 #
 #   munged with a fresh key and a socket of its own, slurmctld and slurmd as
 #   root (process tracking through /proc, no task plugin, no accounting),
-#   ports of their own, every address the loopback one (no name needs to
+#   ports of their own, every address a loopback one (no name needs to
 #   resolve). The script waits until the node is idle, submits with
 #   `sbatch --wait`, and stops the daemons it started, by their process ids,
 #   however it ends. Nothing of the machine's own SLURM or MUNGE set-up is
@@ -125,20 +125,20 @@ wait_for() {
   done
 }
 
-# A free TCP port on the loopback address: nobody answers there.
+# A free TCP port on the loopback address $addr: nobody answers there.
 taken_ports=" "
 free_port() {
   local port i
   for ((i = 0; i < 200; i++)); do
     port=$((20000 + RANDOM % 30000))
     case $taken_ports in *" $port "*) continue ;; esac
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+    if ! (exec 3<>"/dev/tcp/$addr/$port") 2>/dev/null; then
       taken_ports="$taken_ports$port "
       echo "$port"
       return 0
     fi
   done
-  fail "no free port found on 127.0.0.1"
+  fail "no free port found on $addr"
 }
 
 # ---- MUNGE: a fresh key, a socket of its own
@@ -153,28 +153,30 @@ munged --foreground --force --socket="$socket" --key-file="$tmp/munge/munge.key"
 munged_pid=$!
 wait_for "munged did not open its socket $socket" "$munged_pid" test -S "$socket"
 
-# ---- SLURM: one controller and one node on 127.0.0.1
+# ---- SLURM: one controller and one node on a loopback address
 host=$(hostname -s 2>/dev/null || hostname)
 [ -n "$host" ] || fail "this machine has no host name"
+# The daemons are addressed at one loopback address: that of the machine's
+# name where it resolves to one (a Debian installation's /etc/hosts gives
+# 127.0.1.1), and they listen there alone (told to keep to one address, they
+# bind to the address of that name); elsewhere at 127.0.0.1, listening on
+# every address, so that the name need not resolve.
+addr=
+read -r addr _ < <(getent ahostsv4 "$host" 2>/dev/null) || true
+case $addr in
+  127.*) bind_one_address=CommunicationParameters=NoCtldInAddrAny,NoInAddrAny ;;
+  *) addr=127.0.0.1 bind_one_address= ;;
+esac
 cluster_name=tolvitest
 node=$host
 cpus=$(nproc)
 ctld_port=$(free_port)
 slurmd_port=$(free_port)
-# The daemons are addressed by 127.0.0.1 alone, so the machine's name need
-# not resolve. Told to keep to one address, they bind to the address of that
-# name: they are told so where it is a loopback address (a Debian
-# installation's /etc/hosts gives 127.0.1.1), and listen on every address
-# elsewhere.
-bind_one_address=
-addr=
-read -r addr _ < <(getent ahostsv4 "$host" 2>/dev/null) || true
-case $addr in 127.*) bind_one_address=CommunicationParameters=NoCtldInAddrAny,NoInAddrAny ;; esac
 mkdir -m 700 "$tmp/state" "$tmp/spool" "$tmp/jobs"
 export SLURM_CONF=$tmp/slurm.conf
 cat >"$SLURM_CONF" <<EOF
 ClusterName=$cluster_name
-SlurmctldHost=$host(127.0.0.1)
+SlurmctldHost=$host($addr)
 SlurmctldPort=$ctld_port
 SlurmdPort=$slurmd_port
 SlurmUser=root
@@ -207,7 +209,7 @@ InactiveLimit=0
 KillWait=2
 SlurmctldTimeout=30
 SlurmdTimeout=30
-NodeName=$node NodeAddr=127.0.0.1 CPUs=$cpus State=UNKNOWN
+NodeName=$node NodeAddr=$addr CPUs=$cpus State=UNKNOWN
 PartitionName=tolvi Nodes=$node Default=YES MaxTime=INFINITE State=UP
 EOF
 # Nothing of the machine's own configuration may creep in.
@@ -216,13 +218,13 @@ echo "PlugStackConfig=$tmp/plugstack.conf" >>"$SLURM_CONF"
 
 slurmctld -D -c -f "$SLURM_CONF" </dev/null >"$tmp/slurmctld.stderr" 2>&1 &
 ctld_pid=$!
-wait_for "slurmctld did not answer on 127.0.0.1:$ctld_port" "$ctld_pid" scontrol ping
+wait_for "slurmctld did not answer on $addr:$ctld_port" "$ctld_pid" scontrol ping
 
 slurmd -D -N "$node" -f "$SLURM_CONF" </dev/null >"$tmp/slurmd.stderr" 2>&1 &
 slurmd_pid=$!
 node_idle() { [ "$(sinfo -h -n "$node" -o %T 2>/dev/null)" = idle ]; }
 wait_for "the node $node did not become idle" "$slurmd_pid" node_idle
-echo "slurm.sh: cluster up in $tmp (controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
+echo "slurm.sh: cluster up in $tmp ($addr, controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
 
 # runs the submission command $2 (sbatch --wait ...) in the folder $1, its
 # output added to the folder's file "transcript"
