@@ -41,8 +41,8 @@ deb=$(echo "$tmp"/tolvi_*.deb)
 [ -f "$deb" ] || fail "dpkg-buildpackage made no tolvi_*.deb"
 lintian --fail-on error "$deb" || fail "lintian reports errors (above)"
 
+installed=1  # dpkg -r also where dpkg -i fails halfway
 dpkg -i "$deb" >/dev/null
-installed=1
 [ -f /usr/share/man/man1/tolvi.1.gz ] && [ -f /usr/share/man/man1/tolvi-distances.1.gz ] ||
   fail "the package lacks a manual page"
 PATH=/usr/sbin:/usr/bin:/sbin:/bin bash /usr/share/doc/tolvi/examples/run-pipeline.sh -b /usr/bin -w "$tmp/run" >"$tmp/run.log" 2>&1 ||
