@@ -19,7 +19,7 @@
 #   SECONDS     time limit for each wait (default: 60)
 #   -k          keep the temporary folder (its name is printed)
 # Exit value: 0 when the reports are equal, 77 when the test cannot run here
-# (not root, SLURM or MUNGE not installed), 1 otherwise.
+# (not root, SLURM or MUNGE not installed, no cgroup file system), 1 otherwise.
 
 set -euo pipefail
 
@@ -50,6 +50,7 @@ PATH=$PATH:/usr/sbin:/sbin  # where the daemons are
 for p in munged slurmctld slurmd slurmstepd sbatch sinfo squeue scontrol scancel; do
   command -v "$p" >/dev/null 2>&1 || skip "$p is not installed (Debian packages slurm-wlm and munge)"
 done
+mountpoint -q /sys/fs/cgroup || skip "slurmd needs the cgroup file system (/sys/fs/cgroup)"
 command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
 
 build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"

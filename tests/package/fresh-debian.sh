@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The README's two commands, exactly as the README writes them, on a fresh
 # Debian 12: a minimal system made with mmdebstrap (apt and the essential
-# packages), /etc/hosts as an installation writes it, /proc and /dev mounted
-# into it, the tree copied in. The first command must show the main job's
-# golden report, the second must pass every test. Everything is unmounted
-# and removed on any exit. CI runs it (.ci/run), CTest does not: the second
-# command would run it again.
+# packages), /etc/hosts as an installation writes it, /proc, /sys and /dev
+# mounted into it, the tree copied in. The first command must show the main
+# job's golden report, the second must pass every test. Everything is
+# unmounted and removed on any exit. CI runs it (.ci/run), CTest does not:
+# the second command would run it again.
 # Exit value: 0 passed, 77 not root, no mmdebstrap or no network, 1 failed.
 set -euo pipefail
 
@@ -30,8 +30,7 @@ cleanup() {
   for p in /proc/[0-9]*; do  # processes left inside the new system
     [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -KILL "${p#/proc/}" 2>/dev/null
   done
-  mountpoint -q "$root/dev" && umount -R "$root/dev"
-  mountpoint -q "$root/proc" && umount "$root/proc"
+  for d in dev sys proc; do mountpoint -q "$root/$d" && umount -R "$root/$d"; done
   rm -rf --one-file-system "$tmp"
   exit "$rc"
 }
@@ -46,8 +45,7 @@ printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost ip6-lo
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
 mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev"
-mount --make-rslave "$root/dev"
+for d in dev sys; do mount --rbind "/$d" "$root/$d" && mount --make-rslave "$root/$d"; done
 mkdir "$root/root/tolvi"
 git -C "$top" ls-files -z --cached --others --exclude-standard |
   tar -C "$top" --null -T - --ignore-failed-read -cf - | tar -C "$root/root/tolvi" -xf -
