@@ -4,7 +4,7 @@
 #
 #   bench/parts.sh [BUILD_DIR] [WORK_DIR] [RUNS]
 #
-# 1. the whole pipeline (construct -> tolvi-standin -> evaluate), 60 taxa x
+# 1. the whole pipeline (construct -> tolvi-distances -> evaluate), 60 taxa x
 #    3000 columns, 10 groups, 1000 replicates: --parts 2 through GNU parallel
 #    against --parts 1;
 # 2. tolvi evaluate of two part logs of about 0.5 GB against the unsplit 1 GB
@@ -17,7 +17,7 @@ build=$(cd "${1:-build}" && pwd)
 work=${2:-/tmp/tolvi-parts}
 runs=${3:-5}
 tolvi=$build/tolvi
-standin=$build/tolvi-standin
+engine=$build/tolvi-distances
 genlog=$build/bench/genlog
 mkdir -p "$work"
 cd "$work"
@@ -73,8 +73,8 @@ compare() {
 }
 
 construct="$tolvi construct data.nex --groups data.grdef --setting 1 --bootstrap 1000 --redo"
-one="$construct && $standin data.nex.cd && $tolvi evaluate data.nex.log --report one"
-two="$construct --parts 2 && parallel -j 2 $standin -n {} ::: data.nex.cd.1 data.nex.cd.2 && $tolvi evaluate data.nex.log.1 data.nex.log.2 --report two"
+one="$construct && $engine data.nex.cd && $tolvi evaluate data.nex.log --report one"
+two="$construct --parts 2 && parallel -j 2 $engine -n {} ::: data.nex.cd.1 data.nex.cd.2 && $tolvi evaluate data.nex.log.1 data.nex.log.2 --report two"
 if [ "$only" = 0 ] || [ "$only" = 1 ]; then
 echo "== 1. whole pipeline, 1000 replicates"
 compare "--parts 1 (first) against --parts 2 through GNU parallel (second)" "$one" "$two"

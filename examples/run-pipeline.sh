@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs Tolvi's construct-first road on the example with no typing, with
-# tolvi-standin in the place of PAUP:
+# tolvi-distances in the place of PAUP:
 #
 #   Tolvi reads the answers of an answer file up to the hand-off and writes
-#   the command file; the stand-in carries the command file out and writes
+#   the command file; tolvi-distances carries the command file out and writes
 #   the log; only then does Tolvi get the last answer, the path of the log,
 #   and evaluates it. The report is shown as Tolvi shows it.
 #
@@ -11,17 +11,18 @@
 # waits for the hand-off text on Tolvi's output ("Hand the file X.cd over to
 # PAUP ..." and the line after it): Tolvi writes it only once the command
 # file is complete and closed, and then waits for the log path. No run can
-# hang: Tolvi and the stand-in run under a time limit, and when Tolvi ends
+# hang: Tolvi and tolvi-distances run under a time limit, and when Tolvi ends
 # early its output ends and the script stops with a message. An answer file
 # cut short stops the script at once as well: when Tolvi falls silent before
 # the hand-off, the script looks whether it waits on its input (Linux's
 # /proc tells), which then holds no further answer.
 #
 # Usage: run-pipeline.sh [-b BUILDDIR] [-w WORKDIR] [-t SECONDS] [ANSWERFILE]
-#   BUILDDIR    where tolvi and tolvi-standin are (default: build/ beside
-#               examples/)
+#   BUILDDIR    where tolvi and tolvi-distances are (default: build/ beside
+#               examples/; /usr/bin for the installed programs)
 #   WORKDIR     where the run takes place; the example's files are copied
-#               there (default: BUILDDIR/example)
+#               there (default: BUILDDIR/example, or tolvi-example in the
+#               current folder where BUILDDIR is no build folder)
 #   SECONDS     time limit for each program (default: 120)
 #   ANSWERFILE  the answers, one per line, the last one the log path
 #               (default: pairwise.answers; a name without a slash is taken
@@ -55,22 +56,23 @@ case $answers in */*) ;; *) answers=$here/$answers ;; esac
 [ -r "$answers" ] || fail "cannot read the answer file $answers"
 answers=$(cd "$(dirname "$answers")" && pwd)/$(basename "$answers")
 
-build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-standin)"
+build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-distances)"
 tolvi=$build/tolvi
-standin=$build/tolvi-standin
-for p in "$tolvi" "$standin"; do
-  [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-standin)"
+engine=$build/tolvi-distances
+for p in "$tolvi" "$engine"; do
+  [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build --target tolvi tolvi-distances)"
 done
 command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
 
 # The answers: all but the last go in before the hand-off, the last (the
-# path of the log) after the stand-in has written the log.
+# path of the log) after tolvi-distances has written the log.
 mapfile -t lines <"$answers"
 while [ ${#lines[@]} -gt 0 ] && [ -z "${lines[-1]//[[:space:]]/}" ]; do unset 'lines[-1]'; done
 [ ${#lines[@]} -ge 2 ] || fail "$answers holds too few answers"
 logpath=${lines[-1]}
 unset 'lines[-1]'
 
+[ -f "$build/CMakeCache.txt" ] || work=${work:-$PWD/tolvi-example}  # installed programs
 work=${work:-$build/example}
 mkdir -p "$work"
 if ! [ "$here" -ef "$work" ]; then
@@ -164,10 +166,10 @@ if [ -z "$handedoff" ]; then
   fail "tolvi ended (exit value $rc) before it handed over a command file"
 fi
 
-echo "== tolvi-standin $cdfile (in the place of PAUP)"
-if ! timeout "$limit" "$standin" "$cdfile" {to}>&- {from}<&-; then
+echo "== tolvi-distances $cdfile (in the place of PAUP)"
+if ! timeout "$limit" "$engine" "$cdfile" {to}>&- {from}<&-; then
   finish >/dev/null || true
-  fail "tolvi-standin could not carry out $cdfile"
+  fail "tolvi-distances could not carry out $cdfile"
 fi
 
 echo "== tolvi, the log path: $logpath"

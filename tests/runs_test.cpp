@@ -11,7 +11,7 @@
 
 namespace {
 
-// A complete run: the command file is written, handed to the stand-in for
+// A complete run: the command file is written, handed to tolvi-distances for
 // PAUP, and the same answers are given again, now with the log in place. The
 // console, the command file and the report are compared with golden files.
 void completerun(const std::string& golden, const std::string& nex, const std::vector<std::string>& files,
@@ -110,7 +110,7 @@ const script scripts[] = {
 };
 
 // Puts the script's files in place; a construct-first run that names a log
-// gets the one the stand-in for PAUP writes for its command file.
+// gets the one tolvi-distances writes for its command file.
 void prepare(const script& s)
 {
     for (const std::string& f : s.files)

@@ -14,7 +14,7 @@
 #include "commander.h"
 #include "driver.h"
 #include "options.h"
-#include "standin.h"
+#include "engine.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 // Helpers shared by the tests: a fresh working folder per test, files in and
-// out, golden files, whole runs of the dialogue and the stand-in for PAUP.
+// out, golden files, whole runs of the dialogue and tolvi-distances.
 
 // Makes a fresh temporary folder the working folder for the object's lifetime.
 class tempdir {
@@ -49,7 +49,7 @@ commandresult command(const std::string& words);
 // Joins the answers, one per line.
 std::string lines(const std::vector<std::string>& answers);
 
-// The log tolvi-standin writes for a command file, in the place of PAUP.
+// The log tolvi-distances writes for a command file, in the place of PAUP.
 std::string pauplog(const std::string& cd);
 
 #endif

@@ -1,6 +1,6 @@
 // Transcript tests: each file of tests/transcripts is a table of cases, each
 // case a few steps in a fresh folder (files put in place, the dialogue or a
-// sub-command run, the stand-in for PAUP run). Everything a step prints, its
+// sub-command run, tolvi-distances run). Everything a step prints, its
 // exit value and the files the case leaves behind form one transcript, held
 // byte for byte to tests/golden/NAME.transcript.
 //
@@ -8,7 +8,7 @@
 //   copy FILE...          files of tests/data, under their own names
 //   write FILE TEXT       TEXT with the escapes \n \t \s (a blank) \0 \\ (FILE too)
 //   folder NAME           link NAME TARGET
-//   paup COMMANDFILE LOG  the stand-in carries out the command file
+//   paup COMMANDFILE LOG  tolvi-distances carries out the command file
 //   cut FILE N TEXT       FILE kept up to N bytes past the first TEXT
 //   replace FILE OLD NEW  the first OLD in FILE replaced (escapes as above)
 //   answers TEXT          the dialogue, TEXT (escapes as above) on its input
@@ -89,7 +89,7 @@ std::string runcase(const std::vector<std::string>& steps)
             try {
                 writefile(b, pauplog(readfile(a)));
             } catch (const std::exception& e) {
-                text += std::string("stand-in: ") + e.what() + "\n";
+                text += std::string("tolvi-distances: ") + e.what() + "\n";
             }
         } else if (verb == "replace") {
             std::istringstream rest(b);

@@ -29,7 +29,7 @@ bool cmdreader::fill()
         return false;
     in_.read(buf_.data(), static_cast<std::streamsize>(buf_.size()));
     if (in_.bad() || (in_.fail() && !in_.eof()))
-        throw standinerror(at(line_) + "the command file could not be read to its end");
+        throw engineerror(at(line_) + "the command file could not be read to its end");
     end_ = static_cast<std::size_t>(in_.gcount());
     return end_ > 0;
 }
@@ -61,7 +61,7 @@ void cmdreader::comment(token& t, long startline)
     for (;;) {
         const int c = get();
         if (c < 0)
-            throw standinerror(at(startline) + "the comment that begins here is never closed by \"]\"");
+            throw engineerror(at(startline) + "the comment that begins here is never closed by \"]\"");
         if (c == '[')
             ++depth;
         else if (c == ']' && --depth == 0)
@@ -79,7 +79,7 @@ void cmdreader::quoted(token& t)
     for (;;) {
         const int c = get();
         if (c < 0)
-            throw standinerror(at(startline) + "the quoted word that begins here is never closed");
+            throw engineerror(at(startline) + "the quoted word that begins here is never closed");
         if (c == '\'') {
             if (peek() != '\'')
                 return;
@@ -116,7 +116,7 @@ void cmdreader::next(token& t)
                 return;
             continue;  // a plain comment separates words and is dropped
         case ']':
-            throw standinerror(at(t.line) + "\"]\" without a comment opened before it");
+            throw engineerror(at(t.line) + "\"]\" without a comment opened before it");
         case '\'':
             t.what = token::word;
             quoted(t);

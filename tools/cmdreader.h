@@ -1,5 +1,5 @@
-#ifndef TOLVI_STANDIN_CMDREADER_H
-#define TOLVI_STANDIN_CMDREADER_H
+#ifndef TOLVI_ENGINE_CMDREADER_H
+#define TOLVI_ENGINE_CMDREADER_H
 
 #include <cstddef>
 #include <istream>
@@ -7,7 +7,7 @@
 #include <string>
 
 // A command file that cannot be carried out: the message says where and why.
-class standinerror : public std::runtime_error {
+class engineerror : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -29,7 +29,7 @@ struct token {
 // - a word that begins with a single quote runs to the closing quote and may
 //   hold blanks and punctuation; two quotes inside stand for one.
 // An unterminated comment or quoted word, and a "]" outside any comment, are
-// errors (standinerror).
+// errors (engineerror).
 class cmdreader {
 public:
     explicit cmdreader(std::istream& in);

@@ -1,5 +1,5 @@
-#ifndef TOLVI_STANDIN_DISTANCES_H
-#define TOLVI_STANDIN_DISTANCES_H
+#ifndef TOLVI_ENGINE_DISTANCES_H
+#define TOLVI_ENGINE_DISTANCES_H
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 #include "bases.h"
 
-// The distance measures the stand-in computes.
+// The distance measures tolvi-distances computes.
 enum class measure { p, jc };
 
 // How a column is treated where one taxon of the pair has a gap, missing

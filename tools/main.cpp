@@ -1,5 +1,5 @@
-// tolvi-standin: runs a command file written by Tolvi in place of PAUP and
-// writes the log PAUP would write. See standin.h for what it does.
+// tolvi-distances: runs a command file written by Tolvi in place of PAUP and
+// writes the log PAUP would write. See engine.h for what it does.
 
 #include <ctime>
 #include <exception>
@@ -10,13 +10,13 @@
 #include <string>
 #include <system_error>
 
-#include "standin.h"
+#include "engine.h"
 
 namespace {
 
 const char* const usage =
-    "Usage: tolvi-standin [-n] [-C DIR] COMMANDFILE\n"
-    "       tolvi-standin --help | --version\n"
+    "Usage: tolvi-distances [-n] [-C DIR] COMMANDFILE\n"
+    "       tolvi-distances --help | --version\n"
     "\n"
     "Carries out a command file written by Tolvi in place of PAUP and writes the\n"
     "log PAUP would write, under the name the file's \"log file=NAME\" command gives,\n"
@@ -48,17 +48,17 @@ int main(int argc, char** argv)
             return 0;
         }
         if (a == "--version") {
-            std::cout << "tolvi-standin " TOLVI_VERSION "\n";
+            std::cout << "tolvi-distances " TOLVI_VERSION "\n";
             return 0;
         }
         if (a == "-n") {
-            // PAUP's "no window" switch, as job scripts call PAUP: the stand-in has none
+            // PAUP's "no window" switch, as job scripts call PAUP: tolvi-distances has none
         } else if (a == "-C" && i + 1 < argc) {
             dir = argv[++i];
         } else if (commandfile.empty() && !a.empty() && a[0] != '-') {
             commandfile = a;
         } else {
-            std::cerr << "tolvi-standin: unexpected argument \"" << a << "\"\n" << usage;
+            std::cerr << "tolvi-distances: unexpected argument \"" << a << "\"\n" << usage;
             return 2;
         }
     }
@@ -68,13 +68,13 @@ int main(int argc, char** argv)
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) {
-        std::cerr << "tolvi-standin: " << dir.string() << " is not a directory\n";
+        std::cerr << "tolvi-distances: " << dir.string() << " is not a directory\n";
         return 2;
     }
 
     std::ifstream commands(commandfile, std::ios::binary);
     if (!commands) {
-        std::cerr << "tolvi-standin: cannot open the command file \"" << commandfile << "\"\n";
+        std::cerr << "tolvi-distances: cannot open the command file \"" << commandfile << "\"\n";
         return 1;
     }
 
@@ -100,17 +100,17 @@ int main(int argc, char** argv)
     };
 
     try {
-        const standinrun r = runcommands(commands, openlog, std::cout, now());
+        const enginerun r = runcommands(commands, openlog, std::cout, now());
         if (log) {
             log->close();
             if (!*log)
-                throw standinerror("the log \"" + r.log + "\" could not be written");
+                throw engineerror("the log \"" + r.log + "\" could not be written");
         }
-        std::cout << "tolvi-standin: " << r.datablocks << " data blocks read, " << r.matrices
+        std::cout << "tolvi-distances: " << r.datablocks << " data blocks read, " << r.matrices
                   << " distance matrices written to the log " << (dir / r.log).string() << "\n";
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "tolvi-standin: " << commandfile << ": " << e.what() << "\n";
+        std::cerr << "tolvi-distances: " << commandfile << ": " << e.what() << "\n";
         return 1;
     }
 }

@@ -4,8 +4,8 @@
 # for each program) and defines `fail`.
 #
 #   The example is constructed once unsplit (--parts 1) and run through the
-#   stand-in, and once in parts run through an engine with the command line
-#   that `tolvi construct` prints for it, PAUP pointing at the stand-in; the
+#   tolvi-distances, and once in parts run through an engine with the command line
+#   that `tolvi construct` prints for it, PAUP pointing at tolvi-distances; the
 #   part logs are evaluated together, given in reverse order. The two reports
 #   must be equal byte for byte.
 
@@ -23,12 +23,12 @@ split_runs=(
   "ranking 7 --ranking --group apes=2-6 --group oldworld=7-10 --group newworld=11 --group tarsier=12 --outgroup 1 --usertree --setting 2 --bootstrap 30"
 )
 
-# checks that the programs of the build folder $1 are there; sets tolvi, standin
+# checks that the programs of the build folder $1 are there; sets tolvi, engine
 split_run_check_programs() {
   tolvi=$1/tolvi
-  standin=$1/tolvi-standin
+  engine=$1/tolvi-distances
   local p
-  for p in "$tolvi" "$standin"; do
+  for p in "$tolvi" "$engine"; do
     [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build)"
   done
 }
@@ -74,7 +74,7 @@ split_run_compare() {
 
   fresh_run_folder "$whole"
   in_run "$whole" "$tolvi" construct "$data" "$@" --parts 1
-  in_run "$whole" "$standin" -n "$data.cd"
+  in_run "$whole" "$engine" -n "$data.cd"
   in_run "$whole" "$tolvi" evaluate "$data.log" "${evaluate[@]}"
   [ -s "$whole/$data.log.ma" ] || fail "$name: the unsplit run wrote no report $whole/$data.log.ma"
 
@@ -84,7 +84,7 @@ split_run_compare() {
   for ((k = 1; k <= parts; k++)); do
     [ -s "$split/$data.cd.$k" ] || fail "$name: construct wrote no part $split/$data.cd.$k"
   done
-  export PAUP=$standin
+  export PAUP=$engine
   "$runner" "$split"
   local logs=()
   for ((k = parts; k >= 1; k--)); do

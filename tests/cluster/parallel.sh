@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs the bundled example in parts through GNU parallel on this machine,
-# with tolvi-standin in the place of PAUP, and checks that the report equals
+# with tolvi-distances in the place of PAUP, and checks that the report equals
 # the unsplit run's byte for byte (see common.sh).
 #
 # Usage: parallel.sh -b BUILDDIR [-t SECONDS] [-k]
-#   BUILDDIR    where tolvi and tolvi-standin are
+#   BUILDDIR    where tolvi and tolvi-distances are
 #   SECONDS     time limit for each program (default: 60)
 #   -k          keep the temporary folder (its name is printed)
 # Exit value: 0 when the reports are equal, 77 when GNU parallel is not

@@ -1,5 +1,5 @@
-#ifndef TOLVI_STANDIN_STANDIN_H
-#define TOLVI_STANDIN_STANDIN_H
+#ifndef TOLVI_ENGINE_ENGINE_H
+#define TOLVI_ENGINE_ENGINE_H
 
 #include <functional>
 #include <istream>
@@ -9,7 +9,7 @@
 #include "cmdreader.h"
 #include "distances.h"
 
-// tolvi-standin: carries out a command file written by Tolvi the way PAUP
+// tolvi-distances: carries out a command file written by Tolvi the way PAUP
 // does as far as Tolvi depends on it, and writes the log PAUP would write.
 // It is a stand-in for tests and examples, not PAUP: it knows the commands
 // Tolvi writes, accepts and ignores every other one, and computes only
@@ -41,7 +41,7 @@
 //   "factory;" restores these defaults.
 // - Everything else (set, usertree, begin/end of other blocks, ...) is
 //   accepted and ignored.
-// Anything it cannot carry out stops it with a standinerror.
+// Anything it cannot carry out stops it with a engineerror.
 
 // How a log is to be opened: replacing an existing file, appending to it,
 // or only when there is no such file yet.
@@ -52,17 +52,17 @@ enum class logmode { replace, append, fresh };
 // and must stay valid until the next call or the end of the run.
 using logopener = std::function<std::ostream*(const std::string& name, logmode mode, std::string& why)>;
 
-struct standinrun {
+struct enginerun {
     long datablocks = 0;  // data blocks read
     long matrices = 0;    // distance matrices printed
     std::string log;      // the name of the last log opened, empty if none
 };
 
 // Carries out the command file read from `commands`. `when` is the date and
-// time shown in the banner of a log. Throws standinerror on a malformed
+// time shown in the banner of a log. Throws engineerror on a malformed
 // command file (with the line where the trouble is) and when a log cannot be
 // opened or written.
-standinrun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
+enginerun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
                        const std::string& when);
 
 // The banner at the top of every log.

@@ -1,4 +1,4 @@
-// Tests of tolvi-standin: the layout of its logs (held to a real capture of
+// Tests of tolvi-distances: the layout of its logs (held to a real capture of
 // PAUP's ShowDist), its distances where columns hold gaps, missing data or
 // ambiguity codes (the golden transcripts run it on gap-free data only), and
 // the command files it refuses.
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "standin.h"
+#include "engine.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ outcome run(const std::string& commands)
     std::ostringstream screen;
     try {
         runcommands(in, open, screen, when);
-    } catch (const standinerror& e) {
+    } catch (const engineerror& e) {
         r.error = e.what();
     }
     r.log = logs[r.logname].str();
@@ -98,8 +98,8 @@ std::string value(std::string a, std::string b, missingmode mode, measure m)
 const rows three = {{"$0a", "ACGT"}, {"$1b", "ACGA"}, {"$2c", "ACGT"}};
 
 // The real capture of PAUP's ShowDist for cob_nt, its two column blocks joined
-// into one, is what the stand-in prints for all 20 taxa with missdist=infer.
-TEST(Standin, RealPaupMatrixOfCobNt)
+// into one, is what tolvi-distances prints for all 20 taxa with missdist=infer.
+TEST(Engine, RealPaupMatrixOfCobNt)
 {
     const std::string nxs = datafile("cob_nt.MATRIX-uppercase.nxs");
     std::istringstream matrix(nxs.substr(nxs.find("MATRIX") + 6));
@@ -118,7 +118,7 @@ TEST(Standin, RealPaupMatrixOfCobNt)
     EXPECT_EQ(shown(run(opening(taxa, "dset distance=JC missdist=infer;") + showdist).log), "\n\n" + joined);
 }
 
-TEST(Standin, DistancesWorkedByHand)
+TEST(Engine, DistancesWorkedByHand)
 {
     const auto ign = missingmode::ignore, inf = missingmode::infer;
     const struct {
@@ -147,7 +147,7 @@ TEST(Standin, DistancesWorkedByHand)
 
 // Comments are printed as written; what comes before the log and after
 // "log stop" goes to the screen; a second log command starts a new log.
-TEST(Standin, CommentsLogsAndScreen)
+TEST(Engine, CommentsLogsAndScreen)
 {
     const outcome r = run("#NEXUS\n[!before]log file = 'my data.log' append;[plain][!outer [inner] text]"
                           "set [!in a command] x;log stop;[!after]");

@@ -1,4 +1,4 @@
-#include "standin.h"
+#include "engine.h"
 
 #include <algorithm>
 #include <charconv>
@@ -14,7 +14,7 @@
 
 std::string banner(const std::string& when)
 {
-    return "\ntolvi-standin " TOLVI_VERSION ", a stand-in for PAUP* made for Tolvi's command files\n"
+    return "\ntolvi-distances " TOLVI_VERSION ", a stand-in for PAUP* made for Tolvi's command files\n"
            "(it is not PAUP*: it computes only uncorrected (\"p\") and Jukes-Cantor distances)\n" +
            when + "\n\n";
 }
@@ -71,13 +71,13 @@ std::vector<option> options(const std::vector<token>& args, const std::string& c
     std::vector<option> r;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i].what != token::word)
-            throw standinerror(at(args[i].line) + "\"=\" without an option name in front of it in \"" +
+            throw engineerror(at(args[i].line) + "\"=\" without an option name in front of it in \"" +
                                command + "\"");
         option o{lowercase(args[i].text), "", args[i].line};
         if (i + 1 < args.size() && args[i + 1].what == token::equals) {
             i += 2;
             if (i >= args.size() || args[i].what != token::word)
-                throw standinerror(at(o.line) + "the option \"" + o.key + "\" of \"" + command +
+                throw engineerror(at(o.line) + "the option \"" + o.key + "\" of \"" + command +
                                    "\" has \"=\" but no value");
             o.value = args[i].text;
             if (!o.value.empty() && o.value.front() == '(')
@@ -153,7 +153,7 @@ public:
     {
     }
 
-    standinrun run();
+    enginerun run();
 
 private:
     void next();
@@ -178,7 +178,7 @@ private:
     std::ostream& screen_;
     const std::string& when_;
     std::ostream* log_ = nullptr;
-    standinrun result_;
+    enginerun result_;
 
     token t_;
     std::vector<token> args_;
@@ -223,7 +223,7 @@ void interpreter::rest(const std::string& command, long line)
         if (t_.what == token::semicolon)
             return;
         if (t_.what == token::end)
-            throw standinerror(at(line) + "the command \"" + command + "\" that begins here has no \";\"");
+            throw engineerror(at(line) + "the command \"" + command + "\" that begins here has no \";\"");
         args_.push_back(t_);
     }
 }
@@ -233,23 +233,23 @@ void interpreter::print(std::string_view text)
     std::ostream& os = log_ ? *log_ : screen_;
     os.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!os)
-        throw standinerror(log_ ? "the log \"" + result_.log + "\" could not be written"
+        throw engineerror(log_ ? "the log \"" + result_.log + "\" could not be written"
                                 : std::string("the output could not be written"));
 }
 
 void interpreter::needlog(long line, std::string_view what)
 {
     if (result_.log.empty())
-        throw standinerror(at(line) + std::string(what) +
+        throw engineerror(at(line) + std::string(what) +
                            " before any log was opened: the command file must begin with "
                            "\"log file=NAME replace=yes;\"");
 }
 
-standinrun interpreter::run()
+enginerun interpreter::run()
 {
     next();
     if (t_.what != token::word || lowercase(t_.text) != "#nexus")
-        throw standinerror(at(t_.line) + "a command file begins with \"#NEXUS\"");
+        throw engineerror(at(t_.line) + "a command file begins with \"#NEXUS\"");
     for (;;) {
         next();
         if (t_.what == token::end)
@@ -257,7 +257,7 @@ standinrun interpreter::run()
         if (t_.what == token::semicolon)
             continue;
         if (t_.what == token::equals)
-            throw standinerror(at(t_.line) + "\"=\" where a command should begin");
+            throw engineerror(at(t_.line) + "\"=\" where a command should begin");
         const long line = t_.line;
         const std::string name = lowercase(t_.text);
         if (indata_)
@@ -266,13 +266,13 @@ standinrun interpreter::run()
             command(name, line);
     }
     if (indata_)
-        throw standinerror(at(pending_.line) + "the data block that begins here has no \"end;\"");
+        throw engineerror(at(pending_.line) + "the data block that begins here has no \"end;\"");
     if (result_.log.empty())
-        throw standinerror("the command file never opens a log: \"log file=NAME replace=yes;\" is missing");
+        throw engineerror("the command file never opens a log: \"log file=NAME replace=yes;\" is missing");
     if (log_) {
         log_->flush();
         if (!*log_)
-            throw standinerror("the log \"" + result_.log + "\" could not be written");
+            throw engineerror("the log \"" + result_.log + "\" could not be written");
     }
     return result_;
 }
@@ -315,10 +315,10 @@ void interpreter::logcommand(long line)
         const std::string v = lowercase(o.value);
         const bool yes = o.value.empty() || v == "yes";
         if (!o.value.empty() && v != "yes" && v != "no" && o.key != "file")
-            throw standinerror(at(o.line) + "log: \"" + o.key + "\" takes yes or no");
+            throw engineerror(at(o.line) + "log: \"" + o.key + "\" takes yes or no");
         if (o.key == "file") {
             if (o.value.empty())
-                throw standinerror(at(o.line) + "log: \"file\" needs a file name, as in file=NAME");
+                throw engineerror(at(o.line) + "log: \"file\" needs a file name, as in file=NAME");
             file = o.value;
         } else if (o.key == "replace") {
             replace = yes;
@@ -327,7 +327,7 @@ void interpreter::logcommand(long line)
         } else if (o.key == "stop") {
             stop = yes;
         } else if (o.key != "start") {
-            throw standinerror(at(o.line) + "log: unknown option \"" + o.key + "\"");
+            throw engineerror(at(o.line) + "log: unknown option \"" + o.key + "\"");
         }
     }
     if (stop) {
@@ -337,14 +337,14 @@ void interpreter::logcommand(long line)
         return;
     }
     if (file.empty())
-        throw standinerror(at(line) + "log without a file name: \"log file=NAME replace=yes;\"");
+        throw engineerror(at(line) + "log without a file name: \"log file=NAME replace=yes;\"");
     if (log_)
         log_->flush();
     log_ = nullptr;
     std::string why;
     std::ostream* os = openlog_(file, replace ? logmode::replace : append ? logmode::append : logmode::fresh, why);
     if (!os)
-        throw standinerror(at(line) + "the log \"" + file + "\" cannot be opened: " + why);
+        throw engineerror(at(line) + "the log \"" + file + "\" cannot be opened: " + why);
     log_ = os;
     result_.log = file;
     print(banner(when_));
@@ -364,7 +364,7 @@ void interpreter::setcommand(const std::string& name, long line)
                 else if (abbreviates(v, "ignore", 3))
                     settings_.missdist = missingmode::ignore;
                 else
-                    throw standinerror(at(o.line) + "dset missdist takes infer or ignore, not \"" + o.value + "\"");
+                    throw engineerror(at(o.line) + "dset missdist takes infer or ignore, not \"" + o.value + "\"");
             } else if (abbreviates(o.key, "rates", 4)) {
                 settings_.drates = v;
             } else if (abbreviates(o.key, "pinvar", 4)) {
@@ -391,7 +391,7 @@ void interpreter::setcommand(const std::string& name, long line)
         lastnote_ = measure_.unknown;
         std::string named = measure_.unknown;
         std::replace(named.begin(), named.end(), '$', '?');
-        print("\nNote: tolvi-standin computes only uncorrected (\"p\") and Jukes-Cantor distances.\n"
+        print("\nNote: tolvi-distances computes only uncorrected (\"p\") and Jukes-Cantor distances.\n"
               "The setting made here (" +
               named + ") names another model;\nuncorrected (\"p\") distances are shown instead.\n");
     }
@@ -409,7 +409,7 @@ void interpreter::datacommand(const std::string& name, long line)
         rest(name, line);
         enddata(line);
     } else if (name == "begin") {
-        throw standinerror(at(line) + "a block begins inside the data block that begins at line " +
+        throw engineerror(at(line) + "a block begins inside the data block that begins at line " +
                            std::to_string(pending_.line) + " (\"end;\" is missing)");
     } else {
         rest(name, line);
@@ -426,7 +426,7 @@ void interpreter::dimensions(long line)
             continue;
         const unsigned long long most = ntax ? 10000000ULL : 2000000000ULL;
         if (!wholenumber(o.value, v) || v < 1 || v > most)
-            throw standinerror(at(o.line) + "dimensions: " + o.key + " must be a whole number from 1 to " +
+            throw engineerror(at(o.line) + "dimensions: " + o.key + " must be a whole number from 1 to " +
                                std::to_string(most) + ", not \"" + o.value + "\"");
         (ntax ? pending_.ntax : pending_.nchar) = static_cast<std::size_t>(v);
     }
@@ -439,16 +439,16 @@ void interpreter::format(long line)
         const std::string v = lowercase(o.value);
         if (o.key == "datatype") {
             if (v != "dna" && v != "nucleotide" && v != "rna")
-                throw standinerror(at(o.line) + "format: only DNA data can be read, not datatype=" + o.value);
+                throw engineerror(at(o.line) + "format: only DNA data can be read, not datatype=" + o.value);
         } else if (o.key == "gap" || o.key == "missing") {
             const char c = o.value.size() == 1 ? o.value[0] : '\0';
             if (c == '\0' || c == '$' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
-                throw standinerror(at(o.line) + "format: " + o.key + " must be one symbol that is no letter or digit, not \"" +
+                throw engineerror(at(o.line) + "format: " + o.key + " must be one symbol that is no letter or digit, not \"" +
                                    o.value + "\"");
             (o.key == "gap" ? pending_.gap : pending_.missing) = c;
         } else if (o.key == "interleave" || o.key == "matchchar" || o.key == "transpose") {
             if (v != "no")
-                throw standinerror(at(o.line) + "format: \"" + o.key + "\" matrices cannot be read here");
+                throw engineerror(at(o.line) + "format: \"" + o.key + "\" matrices cannot be read here");
         }
     }
 }
@@ -457,33 +457,33 @@ void interpreter::matrix(long line)
 {
     datablock& b = pending_;
     if (b.ntax == 0 || b.nchar == 0)
-        throw standinerror(at(line) + "the matrix comes before \"dimensions ntax=... nchar=...;\"");
+        throw engineerror(at(line) + "the matrix comes before \"dimensions ntax=... nchar=...;\"");
     if (b.matrix)
-        throw standinerror(at(line) + "a second matrix in the same data block");
+        throw engineerror(at(line) + "a second matrix in the same data block");
     b.names.clear();
     b.seqs.clear();
     for (std::size_t r = 0; r < b.ntax; ++r) {
         next();
         const std::string row = "row " + std::to_string(r + 1);
         if (t_.what == token::semicolon || t_.what == token::end)
-            throw standinerror(at(t_.line) + "the matrix ends after " + std::to_string(r) +
+            throw engineerror(at(t_.line) + "the matrix ends after " + std::to_string(r) +
                                " rows, but the dimensions say ntax=" + std::to_string(b.ntax));
         if (t_.what != token::word)
-            throw standinerror(at(t_.line) + row + " of the matrix begins with \"" + t_.text + "\"");
+            throw engineerror(at(t_.line) + row + " of the matrix begins with \"" + t_.text + "\"");
         b.names.push_back(t_.text);
         const std::string& taxon = b.names.back();
         next();
         if (t_.what != token::word)
-            throw standinerror(at(t_.line) + row + " (" + taxon + ") has no sequence");
+            throw engineerror(at(t_.line) + row + " (" + taxon + ") has no sequence");
         if (t_.text.size() != b.nchar)
-            throw standinerror(at(t_.line) + row + " (" + taxon + ") has a sequence of " +
+            throw engineerror(at(t_.line) + row + " (" + taxon + ") has a sequence of " +
                                std::to_string(t_.text.size()) + " characters, but the dimensions say nchar=" +
                                std::to_string(b.nchar));
         std::string masks(t_.text.size(), '\0');
         for (std::size_t i = 0; i < t_.text.size(); ++i) {
             const std::uint8_t m = bases::bitsof(t_.text[i], b.gap, b.missing);
             if (m == 0)
-                throw standinerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
+                throw engineerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
                                    ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
             masks[i] = static_cast<char>(m);
         }
@@ -491,7 +491,7 @@ void interpreter::matrix(long line)
     }
     next();
     if (t_.what != token::semicolon)
-        throw standinerror(at(t_.line) + "the matrix has more rows than ntax=" + std::to_string(b.ntax) +
+        throw engineerror(at(t_.line) + "the matrix has more rows than ntax=" + std::to_string(b.ntax) +
                            " (or a sequence is split into several words): \"" + t_.text + "\" follows row " +
                            std::to_string(b.ntax));
     b.matrix = true;
@@ -500,7 +500,7 @@ void interpreter::matrix(long line)
 void interpreter::enddata(long line)
 {
     if (!pending_.matrix)
-        throw standinerror(at(line) + "the data block that begins at line " + std::to_string(pending_.line) +
+        throw engineerror(at(line) + "the data block that begins at line " + std::to_string(pending_.line) +
                            " has no matrix");
     indata_ = false;
     data_ = std::move(pending_);
@@ -520,13 +520,13 @@ void interpreter::selection(const std::string& name, long line, bool restore)
 {
     rest(name, line);
     if (!hasdata_)
-        throw standinerror(at(line) + name + " before any data block");
+        throw engineerror(at(line) + name + " before any data block");
     const std::size_t ntax = data_.ntax;
     auto number = [&](const token& w, unsigned long long& v) {
         if (!wholenumber(w.text, v))
             return false;
         if (v < 1 || v > ntax)
-            throw standinerror(at(w.line) + name + ": taxon " + w.text + " is outside the data block, which has " +
+            throw engineerror(at(w.line) + name + ": taxon " + w.text + " is outside the data block, which has " +
                                std::to_string(ntax) + " taxa");
         return true;
     };
@@ -535,7 +535,7 @@ void interpreter::selection(const std::string& name, long line, bool restore)
     for (std::size_t i = 0; i < args_.size(); ++i) {
         const token& w = args_[i];
         if (w.what != token::word)
-            throw standinerror(at(w.line) + name + ": \"=\" in a taxon list");
+            throw engineerror(at(w.line) + name + ": \"=\" in a taxon list");
         if (w.text == "/")
             break;  // options of the command follow
         if (lowercase(w.text) == "all") {
@@ -569,7 +569,7 @@ void interpreter::selection(const std::string& name, long line, bool restore)
         while (k < ntax && lowercase(data_.names[k]) != want)
             ++k;
         if (k == ntax)
-            throw standinerror(at(w.line) + name + ": there is no taxon \"" + w.text + "\" in the data block");
+            throw engineerror(at(w.line) + name + ": there is no taxon \"" + w.text + "\" in the data block");
         picked.push_back(k);
     }
 
@@ -615,7 +615,7 @@ void interpreter::showdist(long line)
     rest("showdist", line);
     needlog(line, "ShowDist");
     if (!hasdata_)
-        throw standinerror(at(line) + "ShowDist before any data block");
+        throw engineerror(at(line) + "ShowDist before any data block");
     shown_.clear();
     if (allactive_) {
         for (std::size_t k = 0; k < data_.ntax; ++k)
@@ -626,7 +626,7 @@ void interpreter::showdist(long line)
         shown_.erase(std::unique(shown_.begin(), shown_.end()), shown_.end());
     }
     if (shown_.empty())
-        throw standinerror(at(line) + "ShowDist while every taxon is deleted");
+        throw engineerror(at(line) + "ShowDist while every taxon is deleted");
 
     labels_.clear();
     numbers_.clear();
@@ -645,7 +645,7 @@ void interpreter::showdist(long line)
 
 }  // namespace
 
-standinrun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
+enginerun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
                        const std::string& when)
 {
     interpreter i(commands, openlog, screen, when);
