@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A command or setting that tolvi-distances does not carry out: the message
+// names the command and lists what it supports.
+class refusal : public engineerror {
+public:
+    using engineerror::engineerror;
+};
+
 // One piece of a command file.
 struct token {
     enum kind { word, semicolon, equals, printcomment, end };

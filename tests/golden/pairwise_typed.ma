@@ -2,13 +2,13 @@ standard errors based on 10 bootstrap replicates
 
 d (above diagonal), S.E. (below diagonal)
 taxa	apes	clones	monkeys	
-apes	-	-0.099 (insign.)	-0.106 (insign.)	
-clones	0.097 (6)	-	0.004 (insign.)	
-monkeys	0.107 (8)	0.099 (6)	-	
+apes	-	-0.264 (insign.)	-0.879 (insign.)	
+clones	3.266 (6)	-	-1.197 (insign.)	
+monkeys	3.097 (8)	3.870 (4)	-	
 
 
 ratio (above diagonal), 95% confidence interval (below diagonal)
 taxa	apes	clones	monkeys	
-apes	-	0.602 (0.498)	0.609 (0.754)	
-clones	(-0.374-1.579)	-	1.134 (0.620)	
-monkeys	(-0.868-2.087)	(-0.082-2.350)	-	
+apes	-	-0.081 (1.207)	-0.357 (0.936)	
+clones	(-2.446-2.284)	-	1.166 (7.110)	
+monkeys	(-2.190-1.477)	(-12.769-15.101)	-	

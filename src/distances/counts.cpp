@@ -1,0 +1,126 @@
+#include "counts.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace distances {
+
+double paircounts::sites() const
+{
+    double s = 0.0;
+    for (const auto& row : n)
+        for (double v : row)
+            s += v;
+    return s;
+}
+
+double paircounts::differences() const
+{
+    double s = 0.0;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            if (i != j)
+                s += n[i][j];
+    return s;
+}
+
+namespace {
+
+// The base number 0..3 of a set that holds exactly one base, else -1.
+int singlebase(unsigned set)
+{
+    switch (set) {
+    case 1: return 0;
+    case 2: return 1;
+    case 4: return 2;
+    case 8: return 3;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+slicedsequence::slicedsequence(std::string_view symbols)
+    : planes_((symbols.size() + 63) / 64), columns_(symbols.size())
+{
+    for (std::size_t c = 0; c < symbols.size(); ++c) {
+        const unsigned set = static_cast<unsigned char>(symbols[c]) & bases::anybase;
+        const int base = singlebase(set);
+        if (base >= 0)
+            planes_[c / 64][static_cast<std::size_t>(base)] |= std::uint64_t{1} << (c % 64);
+        else
+            others_.emplace_back(static_cast<std::uint32_t>(c), static_cast<std::uint8_t>(set));
+    }
+    for (const auto& word : planes_)
+        for (std::size_t b = 0; b < 4; ++b)
+            bases_[b] += std::popcount(word[b]);
+}
+
+unsigned slicedsequence::setat(std::size_t column) const
+{
+    const auto& word = planes_[column / 64];
+    for (unsigned b = 0; b < 4; ++b)
+        if (word[b] >> (column % 64) & 1u)
+            return 1u << b;
+    const auto it = std::lower_bound(others_.begin(), others_.end(), std::pair<std::uint32_t, std::uint8_t>(
+                                                                         static_cast<std::uint32_t>(column), 0));
+    return it != others_.end() && it->first == column ? it->second : bases::anybase;
+}
+
+paircounts countpair(const slicedsequence& first, const slicedsequence& second, missingmode mode)
+{
+    // Unambiguous columns: a word of columns at a time, 16 plane pairs each.
+    std::array<std::array<std::uint64_t, 4>, 4> exact{};
+    const std::size_t columns = std::min(first.columns_, second.columns_);
+    const std::size_t words = (columns + 63) / 64;
+    const std::uint64_t lastmask = columns % 64 == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (columns % 64)) - 1;
+    for (std::size_t w = 0; w < words; ++w) {
+        const auto& x = first.planes_[w];
+        std::array<std::uint64_t, 4> y = second.planes_[w];
+        if (w + 1 == words)
+            for (auto& plane : y)
+                plane &= lastmask;
+        for (std::size_t i = 0; i < 4; ++i)
+            for (std::size_t j = 0; j < 4; ++j)
+                exact[i][j] += static_cast<std::uint64_t>(std::popcount(x[i] & y[j]));
+    }
+    paircounts counts;
+    for (std::size_t i = 0; i < 4; ++i)
+        for (std::size_t j = 0; j < 4; ++j)
+            counts.n[i][j] = static_cast<double>(exact[i][j]);
+    if (mode == missingmode::ignore)
+        return counts;
+
+    // infer: the other columns by base-set pair, then spread over the
+    // unambiguous counts they may stand for.
+    std::array<std::array<double, 16>, 16> kinds{};
+    for (const auto& [column, set] : first.others_)
+        if (column < columns)
+            kinds[set][second.setat(column)] += 1.0;
+    for (const auto& [column, set] : second.others_) {
+        const unsigned own = column < columns ? first.setat(column) : 0;
+        if (column < columns && singlebase(own) >= 0)
+            kinds[own][set] += 1.0;  // pairs with both sets ambiguous were counted above
+    }
+    const paircounts exactcounts = counts;
+    for (unsigned x = 1; x < 16; ++x)
+        for (unsigned y = 1; y < 16; ++y) {
+            const double count = kinds[x][y];
+            if (count == 0.0 || (x == bases::anybase && y == bases::anybase))
+                continue;
+            double weight = 0.0;
+            for (unsigned i = 0; i < 4; ++i)
+                for (unsigned j = 0; j < 4; ++j)
+                    if ((x >> i & 1u) && (y >> j & 1u))
+                        weight += exactcounts.n[i][j];
+            if (weight <= 0.0)
+                continue;
+            for (unsigned i = 0; i < 4; ++i)
+                for (unsigned j = 0; j < 4; ++j)
+                    if ((x >> i & 1u) && (y >> j & 1u))
+                        counts.n[i][j] += count * exactcounts.n[i][j] / weight;
+        }
+    return counts;
+}
+
+}  // namespace distances
