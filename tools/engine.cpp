@@ -13,6 +13,7 @@
 #include "counts.h"
 #include "formulas.h"
 #include "likelihood.h"
+#include "matrix.h"
 #include "model.h"
 
 namespace {
@@ -154,6 +155,7 @@ private:
     std::unordered_map<std::uint64_t, distances::paircounts> cache_;
 
     std::vector<std::size_t> shown_;
+    std::vector<const distances::slicedsequence*> taxa_;
     std::vector<std::string_view> labels_;
     std::vector<std::size_t> numbers_;
     std::vector<distances::distance> lower_;
@@ -599,33 +601,20 @@ void interpreter::showdist(long line)
     const distances::model& chosen = currentmodel(line);
     openpending();
 
-    // Empirical frequencies: the unambiguous bases of the shown taxa.
-    distances::basecounts bases{};
-    for (std::size_t k : shown_)
-        for (std::size_t b = 0; b < 4; ++b)
-            bases[b] += data_.sliced[k].bases()[b];
-    const distances::basefrequencies freqs =
-        chosen.freqs == distances::frequencies::equal   ? distances::basefrequencies{0.25, 0.25, 0.25, 0.25}
-        : chosen.freqs == distances::frequencies::given ? chosen.given
-                                                        : distances::frequenciesof(bases);
-    std::optional<distances::pairlikelihood> likelihood;
-    if (chosen.kind == distances::measure::ml && !fixedlikelihood_)
-        likelihood.emplace(chosen, freqs);
-    const distances::pairlikelihood* ml = fixedlikelihood_ ? fixedlikelihood_.get() : likelihood ? &*likelihood : nullptr;
-
+    taxa_.clear();
     labels_.clear();
     numbers_.clear();
-    lower_.clear();
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        labels_.push_back(data_.names[shown_[i]]);
-        numbers_.push_back(shown_[i] + 1);
-        for (std::size_t j = 0; j < i; ++j) {
-            const distances::paircounts& pair = counts(shown_[j], shown_[i]);
-            lower_.push_back(ml ? ml->fit(pair)
-                                : distances::closedform(chosen, pair, freqs, data_.sliced[shown_[j]].bases(),
-                                                        data_.sliced[shown_[i]].bases()));
-        }
+    for (std::size_t k : shown_) {
+        taxa_.push_back(&data_.sliced[k]);
+        labels_.push_back(data_.names[k]);
+        numbers_.push_back(k + 1);
     }
+    std::optional<distances::pairlikelihood> likelihood;
+    if (chosen.kind == distances::measure::ml && !fixedlikelihood_)
+        likelihood.emplace(chosen, distances::matrixfrequencies(chosen, taxa_));
+    distances::matrixdistances(
+        chosen, taxa_, [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
+        fixedlikelihood_ ? fixedlikelihood_.get() : likelihood ? &*likelihood : nullptr, lower_);
     out_.clear();
     writedistmatrix(out_, labels_, numbers_, lower_, chosen, data_.nchar);
     print(out_);

@@ -201,32 +201,47 @@ distance tamuraneigamma(const paircounts& pair, const basefrequencies& freqs, do
                           (t.k1 + t.k2 + t.k3)));
 }
 
+namespace {
+
+// The determinant of the pair's counts, by expansion into 3x3 minors. The
+// counts are whole numbers: in 128-bit integers the determinant is exact,
+// so a singular table is told apart from a nearly singular one.
+long double determinant(const paircounts& pair)
+{
+    __int128 n[4][4];
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            n[i][j] = static_cast<__int128>(pair.n[i][j]);
+    auto minor3 = [&n](int skip) {
+        int c[3], k = 0;
+        for (int j = 0; j < 4; ++j)
+            if (j != skip)
+                c[k++] = j;
+        return n[1][c[0]] * (n[2][c[1]] * n[3][c[2]] - n[2][c[2]] * n[3][c[1]]) -
+               n[1][c[1]] * (n[2][c[0]] * n[3][c[2]] - n[2][c[2]] * n[3][c[0]]) +
+               n[1][c[2]] * (n[2][c[0]] * n[3][c[1]] - n[2][c[1]] * n[3][c[0]]);
+    };
+    return static_cast<long double>(n[0][0] * minor3(0) - n[0][1] * minor3(1) + n[0][2] * minor3(2) -
+                                    n[0][3] * minor3(3));
+}
+
+}  // namespace
+
 distance logdet(const paircounts& pair, const basecounts& first, const basecounts& second)
 {
     const double sites = pair.sites();
     if (!(sites > 0.0))
         return notdefined(undefined::nodata);
-    double f[4][4];
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            f[i][j] = pair.n[i][j] / sites;
-    // The determinant by expansion along the first row into 3x3 minors.
-    auto minor3 = [&f](int skip) {
-        int c[3], k = 0;
-        for (int j = 0; j < 4; ++j)
-            if (j != skip)
-                c[k++] = j;
-        return f[1][c[0]] * (f[2][c[1]] * f[3][c[2]] - f[2][c[2]] * f[3][c[1]]) -
-               f[1][c[1]] * (f[2][c[0]] * f[3][c[2]] - f[2][c[2]] * f[3][c[0]]) +
-               f[1][c[2]] * (f[2][c[0]] * f[3][c[1]] - f[2][c[1]] * f[3][c[0]]);
-    };
-    const double det = f[0][0] * minor3(0) - f[0][1] * minor3(1) + f[0][2] * minor3(2) - f[0][3] * minor3(3);
     const basefrequencies x = frequenciesof(first), y = frequenciesof(second);
     const double product = x[A] * x[C] * x[G] * x[T] * y[A] * y[C] * y[G] * y[T];
     if (!(product > 0.0))
         return notdefined(undefined::frequency);
-    const double ratio = det / std::sqrt(product);
-    return logarithmic(ratio) ? value(-std::log(ratio) / 4.0) : notdefined(undefined::argument);
+    // det(counts / sites) = det(counts) / sites^4
+    const long double det = determinant(pair);
+    if (!(det > 0.0L))
+        return notdefined(undefined::argument);
+    const long double logdet = std::log(det) - 4.0L * std::log(static_cast<long double>(sites));
+    return value(static_cast<double>(-(logdet - 0.5L * std::log(static_cast<long double>(product))) / 4.0L));
 }
 
 distance closedform(const model& chosen, const paircounts& pair, const basefrequencies& freqs,

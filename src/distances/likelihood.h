@@ -17,10 +17,12 @@
 // mean rate).
 namespace distances {
 
-// The largest distance the optimiser considers. A likelihood that is highest
-// there (as it is wherever the pair is saturated, since the likelihood then
-// grows towards an infinite distance) gives an undefined distance.
-constexpr double mlupperbound = 100.0;
+// The largest distance the optimiser considers, 10 expected substitutions
+// per site (phangorn's bound as well). A likelihood that is highest there (as
+// it is wherever the pair is saturated, since the likelihood then grows
+// towards an infinite distance, and where it is too flat to place an optimum
+// beyond) gives an undefined distance.
+constexpr double mlupperbound = 10.0;
 
 // The mean rates of `categories` gamma categories of equal probability for
 // a gamma distribution of mean 1 and the shape given.
