@@ -9,6 +9,11 @@ bool isspacechar(int c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+bool wordend(int c)
+{
+    return isspacechar(c) || c == ';' || c == '=' || c == '[' || c == ']';
+}
+
 std::string at(long line)
 {
     return "line " + std::to_string(line) + ": ";
@@ -59,6 +64,13 @@ void cmdreader::comment(token& t, long startline)
         get();
     int depth = 1;
     for (;;) {
+        // The text up to the next bracket or line end, taken from the buffer at once.
+        std::size_t stop = pos_;
+        while (stop < end_ && buf_[stop] != '[' && buf_[stop] != ']' && buf_[stop] != '\n')
+            ++stop;
+        if (printed)
+            t.text.append(buf_, pos_, stop - pos_);
+        pos_ = stop;
         const int c = get();
         if (c < 0)
             throw engineerror(at(startline) + "the comment that begins here is never closed by \"]\"");
@@ -127,10 +139,15 @@ void cmdreader::next(token& t)
         t.what = token::word;
         t.text += static_cast<char>(c);
         for (;;) {
+            // The rest of the word as far as the buffer holds it, at once.
+            std::size_t stop = pos_;
+            while (stop < end_ && !wordend(static_cast<unsigned char>(buf_[stop])))
+                ++stop;
+            t.text.append(buf_, pos_, stop - pos_);
+            pos_ = stop;
             const int d = peek();
-            if (d < 0 || isspacechar(d) || d == ';' || d == '=' || d == '[' || d == ']')
+            if (d < 0 || wordend(d))
                 return;
-            t.text += static_cast<char>(get());
         }
     }
 }

@@ -140,6 +140,7 @@ private:
     token t_;
     std::vector<token> args_;
     std::string out_;
+    std::string masks_;  // a matrix row's base sets
 
     distances::settings settings_;
     std::optional<distances::model> model_;  // resolved from settings_ when first needed
@@ -153,7 +154,11 @@ private:
     bool allactive_ = true;
     std::vector<std::size_t> restored_;  // active taxa (0-based) while not all are
     std::unordered_map<std::uint64_t, distances::paircounts> cache_;
+    // Distances of pairs, where the model gives a pair the same distance in
+    // every matrix (distances::paironly); for this data block and model.
+    std::unordered_map<std::uint64_t, distances::distance> distancecache_;
 
+    std::vector<std::size_t> picked_;  // the taxa a delete or restore names
     std::vector<std::size_t> shown_;
     std::vector<const distances::slicedsequence*> taxa_;
     std::vector<std::string_view> labels_;
@@ -258,7 +263,13 @@ enginerun interpreter::run()
 
 void interpreter::command(const std::string& name, long line)
 {
-    if (name == "begin") {
+    // The commands of every triplet first.
+    const std::string_view word = name;
+    if (word == "delete" || word == "restore") {
+        selection(name, line, word == "restore");
+    } else if (word == "showdist") {
+        showdist(line);
+    } else if (name == "begin") {
         rest(name, line);
         const std::string block = args_.empty() ? "" : lowercase(args_[0].text);
         if (block == "data") {
@@ -285,10 +296,6 @@ void interpreter::command(const std::string& name, long line)
                 throw refusal(at(o.line) + "set " + o.key + ": tolvi-distances accepts set with monitor, warnreset, "
                               "criterion, autoclose, notifybeep, errorbeep, errorstop, increase, maxtrees, "
                               "storebrlens, warntree and warntsave, which change no distance");
-    } else if (name == "delete" || name == "restore") {
-        selection(name, line, name == "restore");
-    } else if (name == "showdist") {
-        showdist(line);
     } else if (name == "end" || name == "endblock" || name == "usertree" || name == "quit") {
         rest(name, line);  // change no distance
     } else {
@@ -360,6 +367,7 @@ const distances::model& interpreter::currentmodel(long line)
             throw refusal(at(line) + "ShowDist under the settings made up to line " + std::to_string(settingsline_) +
                           ": " + why);
         fixedlikelihood_.reset();
+        distancecache_.clear();
         if (model_->kind == distances::measure::ml && model_->freqs != distances::frequencies::empirical)
             fixedlikelihood_ = std::make_unique<distances::pairlikelihood>(
                 *model_, model_->freqs == distances::frequencies::equal ? distances::basefrequencies{0.25, 0.25, 0.25, 0.25}
@@ -433,6 +441,9 @@ void interpreter::matrix(long line)
         throw engineerror(at(line) + "a second matrix in the same data block");
     b.names.clear();
     b.sliced.clear();
+    std::uint8_t symbols[256];
+    for (int c = 0; c < 256; ++c)
+        symbols[c] = bases::bitsof(static_cast<char>(c), b.gap, b.missing);
     for (std::size_t r = 0; r < b.ntax; ++r) {
         next();
         const std::string row = "row " + std::to_string(r + 1);
@@ -450,15 +461,19 @@ void interpreter::matrix(long line)
             throw engineerror(at(t_.line) + row + " (" + taxon + ") has a sequence of " +
                                std::to_string(t_.text.size()) + " characters, but the dimensions say nchar=" +
                                std::to_string(b.nchar));
-        std::string masks(t_.text.size(), '\0');
+        masks_.resize(t_.text.size());
+        bool unknown = false;
         for (std::size_t i = 0; i < t_.text.size(); ++i) {
-            const std::uint8_t m = bases::bitsof(t_.text[i], b.gap, b.missing);
-            if (m == 0)
-                throw engineerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
-                                   ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
-            masks[i] = static_cast<char>(m);
+            const std::uint8_t m = symbols[static_cast<unsigned char>(t_.text[i])];
+            unknown |= m == 0;
+            masks_[i] = static_cast<char>(m);
         }
-        b.sliced.emplace_back(masks);
+        if (unknown)
+            for (std::size_t i = 0; i < t_.text.size(); ++i)
+                if (masks_[i] == 0)
+                    throw engineerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
+                                      ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
+        b.sliced.emplace_back(masks_);
     }
     next();
     if (t_.what != token::semicolon)
@@ -480,6 +495,7 @@ void interpreter::enddata(long line)
     allactive_ = true;
     restored_.clear();
     cache_.clear();
+    distancecache_.clear();
     ++result_.datablocks;
     print("\nData read in DNA format\n\nData matrix has " + std::to_string(data_.ntax) + " taxa, " +
           std::to_string(data_.nchar) + " characters\nValid character-state symbols: ACGT\n"
@@ -502,7 +518,8 @@ void interpreter::selection(const std::string& name, long line, bool restore)
         return true;
     };
     bool all = false;
-    std::vector<std::size_t> picked;
+    std::vector<std::size_t>& picked = picked_;
+    picked.clear();
     for (std::size_t i = 0; i < args_.size(); ++i) {
         const token& w = args_[i];
         if (w.what != token::word)
@@ -609,12 +626,27 @@ void interpreter::showdist(long line)
         labels_.push_back(data_.names[k]);
         numbers_.push_back(k + 1);
     }
+    if (distances::paironly(chosen)) {
+        const distances::basefrequencies freqs = distances::matrixfrequencies(chosen, {});
+        lower_.clear();
+        for (std::size_t i = 1; i < shown_.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j) {
+                const std::size_t a = shown_[j], b = shown_[i];
+                const auto [it, isnew] =
+                    distancecache_.try_emplace(static_cast<std::uint64_t>(a) * data_.ntax + b);
+                if (isnew)
+                    it->second = distances::pairdistance(chosen, counts(a, b), freqs, data_.sliced[a].bases(),
+                                                         data_.sliced[b].bases(), fixedlikelihood_.get());
+                lower_.push_back(it->second);
+            }
+    } else {
     std::optional<distances::pairlikelihood> likelihood;
     if (chosen.kind == distances::measure::ml && !fixedlikelihood_)
         likelihood.emplace(chosen, distances::matrixfrequencies(chosen, taxa_));
     distances::matrixdistances(
         chosen, taxa_, [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
         fixedlikelihood_ ? fixedlikelihood_.get() : likelihood ? &*likelihood : nullptr, lower_);
+    }
     out_.clear();
     writedistmatrix(out_, labels_, numbers_, lower_, chosen, data_.nchar);
     print(out_);

@@ -1,6 +1,7 @@
 #include "logwriter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "likelihood.h"
@@ -48,10 +49,17 @@ void cell(std::string& out, std::string_view text)
     out += text;
 }
 
-std::string_view fixed5(double v, char (&buf)[64])
+// A number with 5 decimals, as printf's "%.5f" writes it.
+std::string_view fixed5(double v, char (&buf)[400])
 {
-    const int n = std::snprintf(buf, sizeof buf, "%.5f", v);
-    return std::string_view(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 5);
+    return std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+std::string_view whole(std::size_t v, char (&buf)[400])
+{
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
 }
 
 }  // namespace
@@ -76,15 +84,22 @@ void writedistmatrix(std::string& out, const std::vector<std::string_view>& labe
                 continue;
             const std::size_t x = j < taxa.size() ? taxa[j] : j + 1;
             const std::size_t y = i < taxa.size() ? taxa[i] : i + 1;
-            out += "No data for comparing taxa " + std::to_string(x) + " and " + std::to_string(y) +
-                   ". Distance is undefined.\n" + reason(lower[at].why, chosen);
+            char buf[400];
+            out += "No data for comparing taxa ";
+            out += whole(x, buf);
+            out += " and ";
+            out += whole(y, buf);
+            out += ". Distance is undefined.\n" + reason(lower[at].why, chosen);
             messages = true;
         }
     if (messages)
         out += '\n';
 
+    char buf[400];
     out += distances::title(chosen);
-    out += "\n  " + std::to_string(nchar) + " characters are included\n\n";
+    out += "\n  ";
+    out += whole(nchar, buf);
+    out += " characters are included\n\n";
 
     std::size_t width = 0;
     for (std::string_view l : labels)
@@ -92,13 +107,12 @@ void writedistmatrix(std::string& out, const std::vector<std::string_view>& labe
 
     out.append(3 + width, ' ');
     for (std::size_t c = 1; c <= k; ++c)
-        cell(out, std::to_string(c));
+        cell(out, whole(c, buf));
     out += '\n';
 
-    char buf[64];
     at = 0;
     for (std::size_t i = 0; i < k; ++i) {
-        const std::string row = std::to_string(i + 1);
+        const std::string_view row = whole(i + 1, buf);
         if (row.size() < 2)
             out += ' ';
         out += row;

@@ -15,6 +15,23 @@ basefrequencies matrixfrequencies(const model& chosen, const std::vector<const s
     return frequenciesof(bases);
 }
 
+bool paironly(const model& chosen)
+{
+    switch (chosen.kind) {
+    case measure::p:
+    case measure::jc:
+    case measure::k2p:
+    case measure::logdet: return true;
+    default: return chosen.freqs != frequencies::empirical;
+    }
+}
+
+distance pairdistance(const model& chosen, const paircounts& pair, const basefrequencies& freqs,
+                      const basecounts& first, const basecounts& second, const pairlikelihood* likelihood)
+{
+    return likelihood ? likelihood->fit(pair) : closedform(chosen, pair, freqs, first, second);
+}
+
 void matrixdistances(const model& chosen, const std::vector<const slicedsequence*>& taxa,
                      const std::function<const paircounts&(std::size_t, std::size_t)>& pairs,
                      const pairlikelihood* likelihood, std::vector<distance>& lower)
@@ -24,8 +41,7 @@ void matrixdistances(const model& chosen, const std::vector<const slicedsequence
     for (std::size_t i = 1; i < taxa.size(); ++i)
         for (std::size_t j = 0; j < i; ++j) {
             const paircounts& pair = pairs(j, i);
-            lower.push_back(likelihood ? likelihood->fit(pair)
-                                       : closedform(chosen, pair, freqs, taxa[j]->bases(), taxa[i]->bases()));
+            lower.push_back(pairdistance(chosen, pair, freqs, taxa[j]->bases(), taxa[i]->bases(), likelihood));
         }
 }
 

@@ -16,6 +16,16 @@ namespace distances {
 // bases of the taxa themselves (empirical), a quarter each, or the given.
 basefrequencies matrixfrequencies(const model& chosen, const std::vector<const slicedsequence*>& taxa);
 
+// Whether a pair's distance under the model is the same whatever other taxa
+// are shown with it (it is not where the model takes the shown taxa's
+// empirical frequencies).
+bool paironly(const model& chosen);
+
+// One pair's distance: the closed form, or with `likelihood` the maximum-
+// likelihood distance.
+distance pairdistance(const model& chosen, const paircounts& pair, const basefrequencies& freqs,
+                      const basecounts& first, const basecounts& second, const pairlikelihood* likelihood);
+
 // The distances among the taxa of one matrix, below the diagonal row by row:
 // (2,1), (3,1), (3,2), (4,1), ... `pairs(i, j)` gives the counts of taxa i
 // and j (i < j, numbered as in `taxa`); `likelihood`, for ml, the model's

@@ -2,13 +2,13 @@ standard errors based on 10 bootstrap replicates
 
 d (above diagonal), S.E. (below diagonal)
 taxa	apes	clones	monkeys	
-apes	-	-0.264 (insign.)	-0.879 (insign.)	
-clones	3.266 (6)	-	-1.197 (insign.)	
-monkeys	3.097 (8)	3.870 (4)	-	
+apes	-	0.171 (insign.)	-1.290 (insign.)	
+clones	2.090 (3)	-	-0.960 (insign.)	
+monkeys	1.724 (5)	3.341 (2)	-	
 
 
 ratio (above diagonal), 95% confidence interval (below diagonal)
 taxa	apes	clones	monkeys	
-apes	-	-0.081 (1.207)	-0.357 (0.936)	
-clones	(-2.446-2.284)	-	1.166 (7.110)	
-monkeys	(-2.190-1.477)	(-12.769-15.101)	-	
+apes	-	0.071 (1.437)	-0.294 (0.970)	
+clones	(-2.745-2.888)	-	1.463 (7.192)	
+monkeys	(-2.195-1.607)	(-12.634-15.559)	-	
