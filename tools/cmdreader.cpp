@@ -1,5 +1,6 @@
 #include "cmdreader.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -37,6 +38,29 @@ bool cmdreader::fill()
         throw engineerror(at(line_) + "the command file could not be read to its end");
     end_ = static_cast<std::size_t>(in_.gcount());
     return end_ > 0;
+}
+
+std::string_view cmdreader::lookahead(std::size_t least)
+{
+    if (end_ - pos_ < least && in_.good() && least <= buf_.size()) {
+        // What is left moves to the front, and the rest of the buffer is filled.
+        buf_.erase(0, pos_);
+        end_ -= pos_;
+        pos_ = 0;
+        buf_.resize(std::max(buf_.size(), std::size_t{1} << 16));
+        in_.read(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+        if (in_.bad() || (in_.fail() && !in_.eof()))
+            throw engineerror(at(line_) + "the command file could not be read to its end");
+        end_ += static_cast<std::size_t>(in_.gcount());
+    }
+    return std::string_view(buf_.data() + pos_, end_ - pos_);
+}
+
+void cmdreader::skip(std::size_t count)
+{
+    const std::size_t stop = std::min(end_, pos_ + count);
+    line_ += std::count(buf_.begin() + static_cast<std::ptrdiff_t>(pos_), buf_.begin() + static_cast<std::ptrdiff_t>(stop), '\n');
+    pos_ = stop;
 }
 
 int cmdreader::get()

@@ -94,6 +94,31 @@ bool harmlessset(std::string_view key)
     return false;
 }
 
+// Distances by pair a * ntax + b, not yet computed: `unknown`; in a flat
+// table for up to 1024 taxa, else in a hash table.
+class distancecache {
+public:
+    void reset(std::size_t ntax)
+    {
+        ntax_ = ntax;
+        flat_.assign(ntax <= 1024 ? ntax * ntax : 0, unknown());
+        hashed_.clear();
+    }
+    void clear() { reset(ntax_); }
+    distances::distance& operator[](std::size_t key)
+    {
+        if (!flat_.empty())
+            return flat_[key];
+        return hashed_.try_emplace(key, unknown()).first->second;
+    }
+
+private:
+    static distances::distance unknown() { return {0.0, distances::undefined::unknown}; }
+    std::size_t ntax_ = 0;
+    std::vector<distances::distance> flat_;
+    std::unordered_map<std::size_t, distances::distance> hashed_;
+};
+
 class interpreter {
 public:
     interpreter(std::istream& commands, const logopener& openlog, std::ostream& screen, const std::string& when)
@@ -120,6 +145,8 @@ private:
     void enddata(long line);
     void selection(const std::string& name, long line, bool restore);
     void showdist(long line);
+    void showmatrix(long line);
+    bool triplet();
     const distances::paircounts& counts(std::size_t a, std::size_t b);
     const distances::model& currentmodel(long line);
 
@@ -141,6 +168,7 @@ private:
     std::vector<token> args_;
     std::string out_;
     std::string masks_;  // a matrix row's base sets
+    std::string text_;   // a comment's text
 
     distances::settings settings_;
     std::optional<distances::model> model_;  // resolved from settings_ when first needed
@@ -156,7 +184,7 @@ private:
     std::unordered_map<std::uint64_t, distances::paircounts> cache_;
     // Distances of pairs, where the model gives a pair the same distance in
     // every matrix (distances::paironly); for this data block and model.
-    std::unordered_map<std::uint64_t, distances::distance> distancecache_;
+    distancecache distancecache_;
 
     std::vector<std::size_t> picked_;  // the taxa a delete or restore names
     std::vector<std::size_t> shown_;
@@ -234,6 +262,8 @@ enginerun interpreter::run()
     if (t_.what != token::word || lowercase(t_.text) != "#nexus")
         throw engineerror(at(t_.line) + "a command file begins with \"#NEXUS\"");
     for (;;) {
+        if (!indata_ && triplet())
+            continue;
         next();
         if (t_.what == token::end)
             break;
@@ -495,7 +525,7 @@ void interpreter::enddata(long line)
     allactive_ = true;
     restored_.clear();
     cache_.clear();
-    distancecache_.clear();
+    distancecache_.reset(data_.ntax);
     ++result_.datablocks;
     print("\nData read in DNA format\n\nData matrix has " + std::to_string(data_.ntax) + " taxa, " +
           std::to_string(data_.nchar) + " characters\nValid character-state symbols: ACGT\n"
@@ -600,6 +630,68 @@ const distances::paircounts& interpreter::counts(std::size_t a, std::size_t b)
 void interpreter::showdist(long line)
 {
     rest("showdist", line);
+    showmatrix(line);
+}
+
+// A triplet's commands exactly as Tolvi writes them, read straight from the
+// input; anything else, and any fault, is left to the reading word by word:
+//   \ndelete all;\nrestore A B C;\n[!TEXT]ShowDist;[!TEXT];
+bool interpreter::triplet()
+{
+    static constexpr std::string_view head = "\ndelete all;\nrestore ";
+    const std::string_view ahead = reader_.lookahead(512);
+    if (!hasdata_ || ahead.substr(0, head.size()) != head)
+        return false;
+    std::size_t at = head.size();
+    std::size_t taxa[3];
+    for (std::size_t k = 0; k < 3; ++k) {
+        const char* from = ahead.data() + at;
+        const auto [stop, ec] = std::from_chars(from, ahead.data() + ahead.size(), taxa[k]);
+        if (ec != std::errc() || stop == from || taxa[k] < 1 || taxa[k] > data_.ntax)
+            return false;
+        at += static_cast<std::size_t>(stop - from);
+        if (at >= ahead.size() || ahead[at] != (k < 2 ? ' ' : ';'))
+            return false;
+        ++at;
+    }
+    // A printed comment without brackets inside, then `follow`.
+    auto comment = [&](std::string_view follow, std::string_view& text) {
+        if (ahead.substr(at, 2) != "[!")
+            return false;
+        std::size_t close = at + 2;
+        while (close < ahead.size() && ahead[close] != '[' && ahead[close] != ']')
+            ++close;
+        if (close == ahead.size() || ahead[close] != ']' || ahead.substr(close + 1, follow.size()) != follow)
+            return false;
+        text = ahead.substr(at + 2, close - at - 2);
+        at = close + 1 + follow.size();
+        return true;
+    };
+    std::string_view before, after;
+    if (ahead.substr(at, 1) != "\n")
+        return false;
+    ++at;
+    if (!comment("ShowDist;", before) || !comment(";", after))
+        return false;
+    reader_.skip(head.size());
+    const long showline = reader_.line() + 1 + static_cast<long>(std::count(before.begin(), before.end(), '\n'));
+    allactive_ = false;
+    restored_.assign(taxa, taxa + 3);
+    for (std::size_t& k : restored_)
+        --k;
+    text_.assign(before);
+    text_ += '\n';
+    print(text_);
+    showmatrix(showline);
+    text_.assign(after);
+    text_ += '\n';
+    print(text_);
+    reader_.skip(at - head.size());
+    return true;
+}
+
+void interpreter::showmatrix(long line)
+{
     needlog(line, "ShowDist");
     if (!hasdata_)
         throw engineerror(at(line) + "ShowDist before any data block");
@@ -632,12 +724,11 @@ void interpreter::showdist(long line)
         for (std::size_t i = 1; i < shown_.size(); ++i)
             for (std::size_t j = 0; j < i; ++j) {
                 const std::size_t a = shown_[j], b = shown_[i];
-                const auto [it, isnew] =
-                    distancecache_.try_emplace(static_cast<std::uint64_t>(a) * data_.ntax + b);
-                if (isnew)
-                    it->second = distances::pairdistance(chosen, counts(a, b), freqs, data_.sliced[a].bases(),
-                                                         data_.sliced[b].bases(), fixedlikelihood_.get());
-                lower_.push_back(it->second);
+                const std::size_t key = a * data_.ntax + b;
+                if (distancecache_[key].why == distances::undefined::unknown)
+                    distancecache_[key] = distances::pairdistance(chosen, counts(a, b), freqs, data_.sliced[a].bases(),
+                                                                  data_.sliced[b].bases(), fixedlikelihood_.get());
+                lower_.push_back(distancecache_[key]);
             }
     } else {
     std::optional<distances::pairlikelihood> likelihood;

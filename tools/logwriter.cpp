@@ -45,8 +45,11 @@ std::string reason(distances::undefined why, const distances::model& chosen)
 // in front so that a long number never runs into the label.
 void cell(std::string& out, std::string_view text)
 {
-    out.append(text.size() < 9 ? 9 - text.size() : 1, ' ');
-    out += text;
+    char padded[416];
+    const std::size_t width = std::max<std::size_t>(9, text.size() + 1);
+    std::fill(padded, padded + width - text.size(), ' ');
+    std::copy(text.begin(), text.end(), padded + width - text.size());
+    out.append(padded, width);
 }
 
 // A number with 5 decimals, as printf's "%.5f" writes it.
@@ -117,8 +120,9 @@ void writedistmatrix(std::string& out, const std::vector<std::string_view>& labe
             out += ' ';
         out += row;
         out += ' ';
-        for (char c : labels[i])
-            out += c == '_' ? ' ' : c;
+        const std::size_t from = out.size();
+        out += labels[i];
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '_', ' ');
         out.append(width - labels[i].size(), ' ');
         for (std::size_t j = 0; j < i; ++j, ++at) {
             const distances::distance d = at < lower.size() ? lower[at] : distances::distance{0.0, distances::undefined::nodata};

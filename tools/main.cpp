@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine.h"
 
@@ -92,8 +93,11 @@ int main(int argc, char** argv)
             why = "the file exists, and the log command asks neither to replace nor to append to it";
             return nullptr;
         }
-        auto f = std::make_unique<std::ofstream>(
-            path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
+        // A log runs to gigabytes in small pieces: written a megabyte at a time.
+        static std::vector<char> buffer(1 << 20);
+        auto f = std::make_unique<std::ofstream>();
+        f->rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        f->open(path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
         if (!*f) {
             why = "it cannot be written";
             return nullptr;

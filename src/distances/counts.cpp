@@ -43,13 +43,19 @@ int singlebase(unsigned set)
 slicedsequence::slicedsequence(std::string_view symbols)
     : planes_((symbols.size() + 63) / 64), columns_(symbols.size())
 {
-    for (std::size_t c = 0; c < symbols.size(); ++c) {
-        const unsigned set = static_cast<unsigned char>(symbols[c]) & bases::anybase;
-        const int base = singlebase(set);
-        if (base >= 0)
-            planes_[c / 64][static_cast<std::size_t>(base)] |= std::uint64_t{1} << (c % 64);
-        else
-            others_.emplace_back(static_cast<std::uint32_t>(c), static_cast<std::uint8_t>(set));
+    // The plane of each base set: 0..3 for one base, 4 for the others.
+    static constexpr std::uint8_t planeof[16] = {4, 0, 1, 4, 2, 4, 4, 4, 3, 4, 4, 4, 4, 4, 4, 4};
+    for (std::size_t w = 0; w < planes_.size(); ++w) {
+        std::uint64_t word[5] = {};
+        const std::size_t first = w * 64, last = std::min(symbols.size(), first + 64);
+        for (std::size_t c = first; c < last; ++c)
+            word[planeof[static_cast<unsigned char>(symbols[c]) & bases::anybase]] |= std::uint64_t{1} << (c - first);
+        planes_[w] = {word[0], word[1], word[2], word[3]};
+        for (std::uint64_t rest = word[4]; rest != 0; rest &= rest - 1) {
+            const std::size_t c = first + static_cast<std::size_t>(std::countr_zero(rest));
+            others_.emplace_back(static_cast<std::uint32_t>(c),
+                                 static_cast<std::uint8_t>(static_cast<unsigned char>(symbols[c]) & bases::anybase));
+        }
     }
     for (const auto& word : planes_)
         for (std::size_t b = 0; b < 4; ++b)
@@ -87,10 +93,21 @@ void countwords(const planeword* x, const planeword* y, std::size_t words, plane
 __attribute__((target("popcnt"))) void countwordsfast(const planeword* x, const planeword* y, std::size_t words,
                                                        planecounts& exact)
 {
-    for (std::size_t w = 0; w < words; ++w)
-        for (std::size_t i = 0; i < 4; ++i)
-            for (std::size_t j = 0; j < 4; ++j)
-                exact[i][j] += static_cast<std::uint64_t>(__builtin_popcountll(x[w][i] & y[w][j]));
+    // A row of the table at a time, its four counts held in registers.
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::uint64_t a = 0, c = 0, g = 0, t = 0;
+        for (std::size_t w = 0; w < words; ++w) {
+            const std::uint64_t row = x[w][i];
+            a += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][0]));
+            c += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][1]));
+            g += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][2]));
+            t += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][3]));
+        }
+        exact[i][0] += a;
+        exact[i][1] += c;
+        exact[i][2] += g;
+        exact[i][3] += t;
+    }
 }
 const bool haspopcount = __builtin_cpu_supports("popcnt");
 #else

@@ -18,6 +18,7 @@ enum class undefined {
     argument,   // the argument of a logarithm or power is 0 or less (saturation)
     frequency,  // a base frequency the formula divides by is 0
     bound,      // the likelihood is highest at the upper bound of the distance
+    unknown,    // not computed yet (for tables of distances)
 };
 
 struct distance {

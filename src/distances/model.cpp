@@ -229,10 +229,13 @@ std::string_view modelname(measure kind)
     return "";
 }
 
-std::string title(const model& chosen)
+const std::string& title(const model& chosen)
 {
-    return chosen.kind == measure::p ? "Uncorrected (\"p\") distance matrix"
-                                     : std::string(modelname(chosen.kind)) + " distance matrix";
+    static const std::string titles[] = {
+        "Uncorrected (\"p\") distance matrix", "Jukes-Cantor distance matrix", "Kimura 2-parameter distance matrix",
+        "F81 distance matrix",                 "F84 distance matrix",          "Tamura-Nei distance matrix",
+        "LogDet distance matrix",              "Maximum likelihood distance matrix"};
+    return titles[static_cast<int>(chosen.kind)];
 }
 
 model resolve(const settings& from, std::string& refusal)

@@ -78,7 +78,7 @@ struct model {
 model resolve(const settings& from, std::string& refusal);
 
 // The title of a distance matrix under the model, as PAUP words it.
-std::string title(const model& chosen);
+const std::string& title(const model& chosen);
 // The model's name in messages ("Jukes-Cantor", "Kimura 2-parameter", ...).
 std::string_view modelname(measure kind);
 
