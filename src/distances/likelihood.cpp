@@ -272,17 +272,19 @@ double pairlikelihood::loglikelihood(const paircounts& pair, double length) cons
             mean += std::exp(eigenvalues_[k] * rate * length);
         decay[k] = mean / static_cast<double>(categories_.size());
     }
+    // The model is reversible: i->j and j->i have one probability.
     double sum = 0.0;
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            if (pair.n[i][j] == 0.0)
+        for (int j = i; j < 4; ++j) {
+            const double count = i == j ? pair.n[i][i] : pair.n[i][j] + pair.n[j][i];
+            if (count == 0.0)
                 continue;
             double p = 0.0;
             for (int k = 0; k < 4; ++k)
                 p += terms_[i][j][k] * decay[k];
             if (!(p > 0.0))
                 return -std::numeric_limits<double>::infinity();
-            sum += pair.n[i][j] * std::log(p);
+            sum += count * std::log(p);
         }
     return sum;
 }
@@ -295,7 +297,29 @@ distance pairlikelihood::fit(const paircounts& pair) const
         return {0.0, undefined::frequency};
     if (pair.differences() == 0.0)
         return {0.0, undefined::none};
-    const minimum best = brentminimum([&](double t) { return -loglikelihood(pair, t); }, 0.0, mlupperbound, 1e-9);
+    const auto f = [&](double t) { return -loglikelihood(pair, t); };
+    // A bracket around the optimum first, from the distance under equal
+    // rates among sites, widened by doubling while the likelihood still
+    // grows at its ends; Brent's method then works inside it.
+    const double p = pair.differences() / pair.sites();
+    double guess = p < 0.75 ? -0.75 * std::log(1.0 - p / 0.75) : 0.5 * mlupperbound;
+    guess = std::clamp(guess, 1e-6, 0.5 * mlupperbound);
+    double lower = 0.5 * guess, middle = guess, upper = std::min(mlupperbound, 2.0 * guess);
+    double fmiddle = f(middle), fupper = f(upper);
+    while (fupper <= fmiddle && upper < mlupperbound) {
+        lower = middle;
+        middle = upper, fmiddle = fupper;
+        upper = std::min(mlupperbound, 2.0 * upper);
+        fupper = f(upper);
+    }
+    while (lower > 1e-8 && f(lower) <= fmiddle) {
+        upper = middle;
+        middle = lower, fmiddle = f(lower);
+        lower *= 0.5;
+    }
+    if (lower <= 1e-8)
+        lower = 0.0;
+    const minimum best = brentminimum(f, lower, upper, 1e-9);
     if (best.at >= mlupperbound * (1.0 - 1e-9))
         return {0.0, undefined::bound};
     return {best.at + 0.0, undefined::none};
