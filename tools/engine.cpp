@@ -167,6 +167,7 @@ private:
     token t_;
     std::vector<token> args_;
     std::string out_;
+    matrixwriter matrices_;
     std::string masks_;  // a matrix row's base sets
     std::string text_;   // a comment's text
 
@@ -398,10 +399,9 @@ const distances::model& interpreter::currentmodel(long line)
                           ": " + why);
         fixedlikelihood_.reset();
         distancecache_.clear();
-        if (model_->kind == distances::measure::ml && model_->freqs != distances::frequencies::empirical)
-            fixedlikelihood_ = std::make_unique<distances::pairlikelihood>(
-                *model_, model_->freqs == distances::frequencies::equal ? distances::basefrequencies{0.25, 0.25, 0.25, 0.25}
-                                                                        : model_->given);
+        if (model_->kind == distances::measure::ml && distances::paironly(*model_))
+            fixedlikelihood_ =
+                std::make_unique<distances::pairlikelihood>(*model_, distances::matrixfrequencies(*model_, {}));
     }
     return *model_;
 }
@@ -719,6 +719,7 @@ void interpreter::showmatrix(long line)
         numbers_.push_back(k + 1);
     }
     if (distances::paironly(chosen)) {
+        // A pair's distance is computed once for the data block.
         const distances::basefrequencies freqs = distances::matrixfrequencies(chosen, {});
         lower_.clear();
         for (std::size_t i = 1; i < shown_.size(); ++i)
@@ -731,15 +732,17 @@ void interpreter::showmatrix(long line)
                 lower_.push_back(distancecache_[key]);
             }
     } else {
-    std::optional<distances::pairlikelihood> likelihood;
-    if (chosen.kind == distances::measure::ml && !fixedlikelihood_)
-        likelihood.emplace(chosen, distances::matrixfrequencies(chosen, taxa_));
-    distances::matrixdistances(
-        chosen, taxa_, [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
-        fixedlikelihood_ ? fixedlikelihood_.get() : likelihood ? &*likelihood : nullptr, lower_);
+        // The model takes the frequencies of the shown taxa.
+        std::optional<distances::pairlikelihood> likelihood;
+        if (chosen.kind == distances::measure::ml)
+            likelihood.emplace(chosen, distances::matrixfrequencies(chosen, taxa_));
+        distances::matrixdistances(
+            chosen, taxa_,
+            [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
+            likelihood ? &*likelihood : nullptr, lower_);
     }
     out_.clear();
-    writedistmatrix(out_, labels_, numbers_, lower_, chosen, data_.nchar);
+    matrices_.write(out_, labels_, numbers_, lower_, chosen, data_.nchar);
     print(out_);
     ++result_.matrices;
 }

@@ -34,7 +34,7 @@
 //   "all", taxon numbers (1-based, in data-block order), ranges "a-b" and
 //   taxon names.
 // - "ShowDist;" prints the distance matrix of the active taxa in data-block
-//   order (see writedistmatrix).
+//   order (see matrixwriter).
 // - "dset" and "lset" choose the distances (distances::setoption lists the
 //   options); "factory;" restores their initial values.
 // - "begin paup;", "end;", "set" with options that change no distance,

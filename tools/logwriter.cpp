@@ -67,9 +67,9 @@ std::string_view whole(std::size_t v, char (&buf)[400])
 
 }  // namespace
 
-void writedistmatrix(std::string& out, const std::vector<std::string_view>& labels,
-                     const std::vector<std::size_t>& taxa, const std::vector<distances::distance>& lower,
-                     const distances::model& chosen, std::size_t nchar)
+void matrixwriter::write(std::string& out, const std::vector<std::string_view>& labels,
+                         const std::vector<std::size_t>& taxa, const std::vector<distances::distance>& lower,
+                         const distances::model& chosen, std::size_t nchar)
 {
     const std::size_t k = labels.size();
     double largest = 0.0;
@@ -98,20 +98,25 @@ void writedistmatrix(std::string& out, const std::vector<std::string_view>& labe
     if (messages)
         out += '\n';
 
-    char buf[400];
-    out += distances::title(chosen);
-    out += "\n  ";
-    out += whole(nchar, buf);
-    out += " characters are included\n\n";
-
     std::size_t width = 0;
     for (std::string_view l : labels)
         width = std::max(width, l.size());
 
-    out.append(3 + width, ' ');
-    for (std::size_t c = 1; c <= k; ++c)
-        cell(out, whole(c, buf));
-    out += '\n';
+    // The heading: title, characters, column numbers.
+    char buf[400];
+    const std::string& title = distances::title(chosen);
+    if (&title != title_ || nchar != nchar_ || k != count_ || width != width_) {
+        title_ = &title, nchar_ = nchar, count_ = k, width_ = width;
+        heading_ = title;
+        heading_ += "\n  ";
+        heading_ += whole(nchar, buf);
+        heading_ += " characters are included\n\n";
+        heading_.append(3 + width, ' ');
+        for (std::size_t c = 1; c <= k; ++c)
+            cell(heading_, whole(c, buf));
+        heading_ += '\n';
+    }
+    out += heading_;
 
     at = 0;
     for (std::size_t i = 0; i < k; ++i) {

@@ -41,32 +41,31 @@ int singlebase(unsigned set)
 }  // namespace
 
 slicedsequence::slicedsequence(std::string_view symbols)
-    : planes_((symbols.size() + 63) / 64), columns_(symbols.size())
+    : words_((symbols.size() + 63) / 64), planes_(4 * words_), columns_(symbols.size())
 {
     // The plane of each base set: 0..3 for one base, 4 for the others.
     static constexpr std::uint8_t planeof[16] = {4, 0, 1, 4, 2, 4, 4, 4, 3, 4, 4, 4, 4, 4, 4, 4};
-    for (std::size_t w = 0; w < planes_.size(); ++w) {
+    for (std::size_t w = 0; w < words_; ++w) {
         std::uint64_t word[5] = {};
         const std::size_t first = w * 64, last = std::min(symbols.size(), first + 64);
         for (std::size_t c = first; c < last; ++c)
             word[planeof[static_cast<unsigned char>(symbols[c]) & bases::anybase]] |= std::uint64_t{1} << (c - first);
-        planes_[w] = {word[0], word[1], word[2], word[3]};
+        for (std::size_t b = 0; b < 4; ++b) {
+            planes_[b * words_ + w] = word[b];
+            bases_[b] += std::popcount(word[b]);
+        }
         for (std::uint64_t rest = word[4]; rest != 0; rest &= rest - 1) {
             const std::size_t c = first + static_cast<std::size_t>(std::countr_zero(rest));
             others_.emplace_back(static_cast<std::uint32_t>(c),
                                  static_cast<std::uint8_t>(static_cast<unsigned char>(symbols[c]) & bases::anybase));
         }
     }
-    for (const auto& word : planes_)
-        for (std::size_t b = 0; b < 4; ++b)
-            bases_[b] += std::popcount(word[b]);
 }
 
 unsigned slicedsequence::setat(std::size_t column) const
 {
-    const auto& word = planes_[column / 64];
     for (unsigned b = 0; b < 4; ++b)
-        if (word[b] >> (column % 64) & 1u)
+        if (planes_[b * words_ + column / 64] >> (column % 64) & 1u)
             return 1u << b;
     const auto it = std::lower_bound(others_.begin(), others_.end(), std::pair<std::uint32_t, std::uint8_t>(
                                                                          static_cast<std::uint32_t>(column), 0));
@@ -75,76 +74,69 @@ unsigned slicedsequence::setat(std::size_t column) const
 
 namespace {
 
-using planeword = std::array<std::uint64_t, 4>;
-using planecounts = std::array<std::array<std::uint64_t, 4>, 4>;
-
-// The 16 plane-pair counts over whole words; the same loop twice, once
-// compiled for the processor's population-count instruction.
-template <int>
-void countwords(const planeword* x, const planeword* y, std::size_t words, planecounts& exact)
+// The columns where plane x and plane y both have a bit, over `words`
+// words; the same loop three times, twice compiled for instructions the
+// processor may have (a population count; one on eight words at a time).
+std::uint64_t overlap(const std::uint64_t* x, const std::uint64_t* y, std::size_t words)
 {
+    std::uint64_t n = 0;
     for (std::size_t w = 0; w < words; ++w)
-        for (std::size_t i = 0; i < 4; ++i)
-            for (std::size_t j = 0; j < 4; ++j)
-                exact[i][j] += static_cast<std::uint64_t>(std::popcount(x[w][i] & y[w][j]));
+        n += static_cast<std::uint64_t>(std::popcount(x[w] & y[w]));
+    return n;
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-__attribute__((target("popcnt"))) void countwordsfast(const planeword* x, const planeword* y, std::size_t words,
-                                                       planecounts& exact)
+__attribute__((target("popcnt"))) std::uint64_t overlappopcnt(const std::uint64_t* x, const std::uint64_t* y,
+                                                               std::size_t words)
 {
-    // A row of the table at a time, its four counts held in registers.
-    for (std::size_t i = 0; i < 4; ++i) {
-        std::uint64_t a = 0, c = 0, g = 0, t = 0;
-        for (std::size_t w = 0; w < words; ++w) {
-            const std::uint64_t row = x[w][i];
-            a += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][0]));
-            c += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][1]));
-            g += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][2]));
-            t += static_cast<std::uint64_t>(__builtin_popcountll(row & y[w][3]));
-        }
-        exact[i][0] += a;
-        exact[i][1] += c;
-        exact[i][2] += g;
-        exact[i][3] += t;
-    }
+    std::uint64_t n = 0;
+    for (std::size_t w = 0; w < words; ++w)
+        n += static_cast<std::uint64_t>(__builtin_popcountll(x[w] & y[w]));
+    return n;
 }
-const bool haspopcount = __builtin_cpu_supports("popcnt");
+
+__attribute__((target("avx512f,avx512vpopcntdq,popcnt"))) std::uint64_t overlapavx512(const std::uint64_t* x,
+                                                                                      const std::uint64_t* y,
+                                                                                      std::size_t words)
+{
+    std::uint64_t n = 0;
+    for (std::size_t w = 0; w < words; ++w)
+        n += static_cast<std::uint64_t>(__builtin_popcountll(x[w] & y[w]));
+    return n;
+}
+
+using overlapfunction = std::uint64_t (*)(const std::uint64_t*, const std::uint64_t*, std::size_t);
+const overlapfunction fastest = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512vpopcntdq") ? overlapavx512
+           : __builtin_cpu_supports("popcnt")        ? overlappopcnt
+                                                     : overlap;
+}();
 #else
-void countwordsfast(const planeword* x, const planeword* y, std::size_t words, planecounts& exact)
-{
-    countwords<0>(x, y, words, exact);
-}
-const bool haspopcount = false;
+const auto fastest = overlap;
 #endif
 
 }  // namespace
 
 paircounts countpair(const slicedsequence& first, const slicedsequence& second, missingmode mode)
 {
-    // Unambiguous columns: a word of columns at a time, 16 plane pairs each;
-    // the last word cut to the shorter sequence.
-    planecounts exact{};
+    // Unambiguous columns: the 16 plane pairs a word of columns at a time;
+    // both sequences' words cut to the shorter one's columns.
     const std::size_t columns = std::min(first.columns_, second.columns_);
     const std::size_t whole = columns / 64;
-    if (haspopcount)
-        countwordsfast(first.planes_.data(), second.planes_.data(), whole, exact);
-    else
-        countwords<0>(first.planes_.data(), second.planes_.data(), whole, exact);
-    if (columns % 64 != 0) {
-        const std::uint64_t mask = (std::uint64_t{1} << (columns % 64)) - 1;
-        planeword y = second.planes_[whole];
-        for (auto& plane : y)
-            plane &= mask;
-        countwords<0>(&first.planes_[whole], &y, 1, exact);
-    }
     paircounts counts;
     for (std::size_t i = 0; i < 4; ++i)
-        for (std::size_t j = 0; j < 4; ++j)
-            counts.n[i][j] = static_cast<double>(exact[i][j]);
+        for (std::size_t j = 0; j < 4; ++j) {
+            const std::uint64_t* x = &first.planes_[i * first.words_];
+            const std::uint64_t* y = &second.planes_[j * second.words_];
+            std::uint64_t n = fastest(x, y, whole);
+            if (columns % 64 != 0)
+                n += static_cast<std::uint64_t>(std::popcount(x[whole] & y[whole] &
+                                                              ((std::uint64_t{1} << (columns % 64)) - 1)));
+            counts.n[i][j] = static_cast<double>(n);
+        }
     if (mode == missingmode::ignore)
         return counts;
-
     // infer: the other columns by base-set pair, then spread over the
     // unambiguous counts they may stand for.
     std::array<std::array<double, 16>, 16> kinds{};

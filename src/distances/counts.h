@@ -56,7 +56,8 @@ private:
     // The base set (1..15) of a column.
     unsigned setat(std::size_t column) const;
 
-    std::vector<std::array<std::uint64_t, 4>> planes_;        // one entry per 64 columns
+    std::size_t words_ = 0;                                      // 64 columns each
+    std::vector<std::uint64_t> planes_;                          // plane b's words from b * words_
     std::vector<std::pair<std::uint32_t, std::uint8_t>> others_;  // column, base set, by column
     basecounts bases_{};
     std::size_t columns_ = 0;
