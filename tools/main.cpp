@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine.h"
-#include "logfile.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::unique_ptr<logfile> log;
+    std::unique_ptr<std::ofstream> log;
     const logopener openlog = [&](const std::string& name, logmode mode, std::string& why) -> std::ostream* {
         if (log)
             log->close();
@@ -93,7 +93,11 @@ int main(int argc, char** argv)
             why = "the file exists, and the log command asks neither to replace nor to append to it";
             return nullptr;
         }
-        auto f = std::make_unique<logfile>(path.string(), mode == logmode::append);
+        // A log runs to gigabytes in small pieces: written a megabyte at a time.
+        static std::vector<char> buffer(1 << 20);
+        auto f = std::make_unique<std::ofstream>();
+        f->rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        f->open(path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
         if (!*f) {
             why = "it cannot be written";
             return nullptr;
@@ -104,8 +108,11 @@ int main(int argc, char** argv)
 
     try {
         const enginerun r = runcommands(commands, openlog, std::cout, now());
-        if (log && !log->close())
-            throw engineerror("the log \"" + r.log + "\" could not be written");
+        if (log) {
+            log->close();
+            if (!*log)
+                throw engineerror("the log \"" + r.log + "\" could not be written");
+        }
         std::cout << "tolvi-distances: " << r.datablocks << " data blocks read, " << r.matrices
                   << " distance matrices written to the log " << (dir / r.log).string() << "\n";
         return 0;
