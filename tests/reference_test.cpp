@@ -217,11 +217,14 @@ std::vector<std::string> rlines(const fs::path& dir, const std::string& script)
     return lines;
 }
 
-double number(const std::string& word)
+// The numbers of a line R wrote; NA, NaN and infinities as NaN.
+std::vector<double> numbers(const std::string& line)
 {
-    if (word == "NA" || word == "NaN" || word == "Inf" || word == "-Inf")
-        return NAN;
-    return std::stod(word);
+    std::istringstream words(line);
+    std::vector<double> v;
+    for (std::string w; words >> w;)
+        v.push_back(w == "NA" || w == "NaN" || w == "Inf" || w == "-Inf" ? NAN : std::stod(w));
+    return v;
 }
 
 struct tally {
@@ -250,6 +253,35 @@ void check(const std::string& where, double reference, double plain, const dista
     }
 }
 
+// The data sets and triplets of a reference table, written for R: set<N>.fasta
+// and triplets.txt (set, then the three taxa, numbered from 1).
+struct tripletjobs {
+    std::vector<dataset> sets = datasets();
+    std::vector<std::vector<distances::slicedsequence>> seqs;
+    std::vector<std::array<std::size_t, 3>> triplets;
+    std::vector<std::size_t> setof;
+
+    std::string where(std::size_t row, std::size_t pair, const std::string& settings) const
+    {
+        return sets[setof[row]].name + " triplet " + std::to_string(row) + " pair " + std::to_string(pair) + ", " +
+               settings;
+    }
+
+    tripletjobs(const fs::path& dir, std::size_t perset)
+    {
+        std::ofstream jobs(dir / "triplets.txt");
+        for (std::size_t s = 0; s < sets.size(); ++s) {
+            writefasta(dir / ("set" + std::to_string(s) + ".fasta"), sets[s]);
+            seqs.push_back(sliced(sets[s]));
+            for (const auto& t : ::triplets(sets[s], perset, static_cast<unsigned>(s))) {
+                jobs << s << " " << t[0] + 1 << " " << t[1] + 1 << " " << t[2] + 1 << "\n";
+                triplets.push_back(t);
+                setof.push_back(s);
+            }
+        }
+    }
+};
+
 TEST(Reference, Ape)
 {
     // Each row: ape's model and gamma (0: none), the settings that ask for
@@ -277,19 +309,7 @@ TEST(Reference, Ape)
         {"paralin", 0, "dset distance=LogDet;", 8.0},
     };
     workdir dir;
-    const std::vector<dataset> sets = datasets();
-    std::ofstream jobs(dir.path / "triplets.txt");
-    std::vector<std::array<std::size_t, 3>> all;
-    std::vector<std::size_t> setof;
-    for (std::size_t s = 0; s < sets.size(); ++s) {
-        writefasta(dir.path / ("set" + std::to_string(s) + ".fasta"), sets[s]);
-        for (const auto& t : triplets(sets[s], 40, static_cast<unsigned>(s))) {
-            jobs << s << " " << t[0] + 1 << " " << t[1] + 1 << " " << t[2] + 1 << "\n";
-            all.push_back(t);
-            setof.push_back(s);
-        }
-    }
-    jobs.close();
+    const tripletjobs jobs(dir.path, 40);
     std::string script = "suppressMessages(library(ape))\n"
                          "jobs <- read.table('triplets.txt')\nsets <- list()\nmodels <- c(";
     for (const auto& m : models)
@@ -306,23 +326,16 @@ TEST(Reference, Ape)
               "  }\n}\n";
     const std::vector<std::string> lines = rlines(dir.path, script);
     const std::size_t nmodels = std::size(models);
-    ASSERT_EQ(lines.size(), all.size() * nmodels);
+    ASSERT_EQ(lines.size(), jobs.triplets.size() * nmodels);
     std::map<std::string, tally> counts;
-    std::vector<std::vector<distances::slicedsequence>> seqs;
-    for (const dataset& d : sets)
-        seqs.push_back(sliced(d));
-    for (std::size_t r = 0; r < all.size(); ++r)
+    for (std::size_t r = 0; r < jobs.triplets.size(); ++r)
         for (std::size_t m = 0; m < nmodels; ++m) {
-            std::istringstream words(lines[r * nmodels + m]);
-            std::vector<double> v;
-            for (std::string w; words >> w;)
-                v.push_back(number(w));
+            const std::vector<double> v = numbers(lines[r * nmodels + m]);
             ASSERT_EQ(v.size(), 6u);
-            const auto ours = engine(modelof(models[m].settings), seqs[setof[r]], all[r]);
+            const auto ours = engine(modelof(models[m].settings), jobs.seqs[jobs.setof[r]], jobs.triplets[r]);
             for (std::size_t k = 0; k < 3; ++k)
-                check(sets[setof[r]].name + " triplet " + std::to_string(r) + " pair " + std::to_string(k) + ", " +
-                          models[m].settings,
-                      v[2 * k], v[2 * k + 1], ours[k], counts[models[m].settings], models[m].noise);
+                check(jobs.where(r, k, models[m].settings), v[2 * k], v[2 * k + 1], ours[k],
+                      counts[models[m].settings], models[m].noise);
         }
     for (const auto& [settings, c] : counts) {
         EXPECT_GT(c.compared, 100) << settings;
@@ -331,29 +344,6 @@ TEST(Reference, Ape)
         }
     }
 }
-
-// The data sets and triplets of a reference table, written for R: set<N>.fasta
-// and triplets.txt (set, then the three taxa, numbered from 1).
-struct tripletjobs {
-    std::vector<dataset> sets = datasets();
-    std::vector<std::vector<distances::slicedsequence>> seqs;
-    std::vector<std::array<std::size_t, 3>> triplets;
-    std::vector<std::size_t> setof;
-
-    tripletjobs(const fs::path& dir, std::size_t perset)
-    {
-        std::ofstream jobs(dir / "triplets.txt");
-        for (std::size_t s = 0; s < sets.size(); ++s) {
-            writefasta(dir / ("set" + std::to_string(s) + ".fasta"), sets[s]);
-            seqs.push_back(sliced(sets[s]));
-            for (const auto& t : ::triplets(sets[s], perset, static_cast<unsigned>(s))) {
-                jobs << s << " " << t[0] + 1 << " " << t[1] + 1 << " " << t[2] + 1 << "\n";
-                triplets.push_back(t);
-                setof.push_back(s);
-            }
-        }
-    }
-};
 
 TEST(Reference, Phangorn)
 {
@@ -415,17 +405,12 @@ TEST(Reference, Phangorn)
     std::map<std::string, tally> counts;
     for (std::size_t r = 0; r < jobs.triplets.size(); ++r)
         for (std::size_t m = 0; m < nmodels; ++m) {
-            std::istringstream words(lines[r * nmodels + m]);
-            std::vector<double> v;
-            for (std::string w; words >> w;)
-                v.push_back(number(w));
+            const std::vector<double> v = numbers(lines[r * nmodels + m]);
             ASSERT_EQ(v.size(), 3u);
             const auto ours = engine(modelof(models[m].settings), jobs.seqs[jobs.setof[r]], jobs.triplets[r]);
-            for (std::size_t k = 0; k < 3; ++k) {
-                const std::string where = jobs.sets[jobs.setof[r]].name + " triplet " + std::to_string(r) + " pair " +
-                                          std::to_string(k) + ", " + models[m].settings;
-                check(where, v[k], v[k], ours[k], counts[models[m].settings], distances::mlupperbound - 1e-6);
-            }
+            for (std::size_t k = 0; k < 3; ++k)
+                check(jobs.where(r, k, models[m].settings), v[k], v[k], ours[k], counts[models[m].settings],
+                      distances::mlupperbound - 1e-6);
         }
     for (const auto& [settings, c] : counts) {
         EXPECT_GT(c.compared, 100) << settings;
