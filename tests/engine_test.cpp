@@ -164,6 +164,7 @@ TEST(Engine, ModelsThatReduceToSimplerOnes)
         {"dset distance=F84 basefreq=equal;", "dset distance=K2P;"},
         {"lset nst=6 rmatrix=(1 1 1 1 1) basefreq=equal; dset distance=ML;", "dset distance=JC;"},
         {"lset nst=1 basefreq=equal; dset distance=ML;", "dset distance=JC;"},
+        {"dset distance=JC missdist=infer; dset missdist=ignore;", "dset distance=JC;"},
         {"lset nst=2 tratio=0.5 basefreq=equal; dset distance=ML;", "dset distance=JC;"},
         {"lset nst=6 rmatrix=(1 2 1 1 2) basefreq=(0.25 0.25 0.25); dset distance=ML;",
          "lset nst=2 tratio=1 basefreq=equal; dset distance=ML;"},
@@ -192,6 +193,7 @@ TEST(Engine, RefusesWhatItCannotCarryOut)
                                               "distance=Kimura 2-parameter with missdist=infer"},
         {"lset nst=1 basefreq=equal; dset distance=ML rates=gamma;", "line 29: ShowDist under the settings made "
                                                                      "up to line 24: dset distance=Maximum"},
+        {"lset basefreq=(0.5 0.3 0.4);", "line 24: lset basefreq=(0.5 0.3 0.4): three positive frequencies"},
         {"lset pinvar=0.2;", "line 24: lset pinvar=0.2: invariable sites are not offered; lset supports"},
         {"lset nst=$6;", "line 24: lset nst=$6: only 1, 2 or 6 substitution types"},
         {"lscores 1;", "line 24: lscores: tolvi-distances does not carry out this command"},
