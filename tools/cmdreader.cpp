@@ -1,5 +1,6 @@
 #include "cmdreader.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -7,6 +8,11 @@ namespace {
 bool isspacechar(int c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool wordend(int c)
+{
+    return isspacechar(c) || c == ';' || c == '=' || c == '[' || c == ']';
 }
 
 std::string at(long line)
@@ -34,6 +40,29 @@ bool cmdreader::fill()
     return end_ > 0;
 }
 
+std::string_view cmdreader::lookahead(std::size_t least)
+{
+    if (end_ - pos_ < least && in_.good() && least <= buf_.size()) {
+        // What is left moves to the front, and the rest of the buffer is filled.
+        buf_.erase(0, pos_);
+        end_ -= pos_;
+        pos_ = 0;
+        buf_.resize(std::max(buf_.size(), std::size_t{1} << 16));
+        in_.read(buf_.data() + end_, static_cast<std::streamsize>(buf_.size() - end_));
+        if (in_.bad() || (in_.fail() && !in_.eof()))
+            throw engineerror(at(line_) + "the command file could not be read to its end");
+        end_ += static_cast<std::size_t>(in_.gcount());
+    }
+    return std::string_view(buf_.data() + pos_, end_ - pos_);
+}
+
+void cmdreader::skip(std::size_t count)
+{
+    const std::size_t stop = std::min(end_, pos_ + count);
+    line_ += std::count(buf_.begin() + static_cast<std::ptrdiff_t>(pos_), buf_.begin() + static_cast<std::ptrdiff_t>(stop), '\n');
+    pos_ = stop;
+}
+
 int cmdreader::get()
 {
     if (pos_ == end_ && !fill())
@@ -59,6 +88,13 @@ void cmdreader::comment(token& t, long startline)
         get();
     int depth = 1;
     for (;;) {
+        // The text up to the next bracket or line end, taken from the buffer at once.
+        std::size_t stop = pos_;
+        while (stop < end_ && buf_[stop] != '[' && buf_[stop] != ']' && buf_[stop] != '\n')
+            ++stop;
+        if (printed)
+            t.text.append(buf_, pos_, stop - pos_);
+        pos_ = stop;
         const int c = get();
         if (c < 0)
             throw engineerror(at(startline) + "the comment that begins here is never closed by \"]\"");
@@ -127,10 +163,15 @@ void cmdreader::next(token& t)
         t.what = token::word;
         t.text += static_cast<char>(c);
         for (;;) {
+            // The rest of the word as far as the buffer holds it, at once.
+            std::size_t stop = pos_;
+            while (stop < end_ && !wordend(static_cast<unsigned char>(buf_[stop])))
+                ++stop;
+            t.text.append(buf_, pos_, stop - pos_);
+            pos_ = stop;
             const int d = peek();
-            if (d < 0 || isspacechar(d) || d == ';' || d == '=' || d == '[' || d == ']')
+            if (d < 0 || wordend(d))
                 return;
-            t.text += static_cast<char>(get());
         }
     }
 }

@@ -5,11 +5,19 @@
 #include <istream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // A command file that cannot be carried out: the message says where and why.
 class engineerror : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A command or setting that tolvi-distances does not carry out: the message
+// names the command and lists what it supports.
+class refusal : public engineerror {
+public:
+    using engineerror::engineerror;
 };
 
 // One piece of a command file.
@@ -38,6 +46,11 @@ public:
     void next(token& t);
 
     long line() const { return line_; }
+
+    // The input ahead, at least `least` characters of it unless the input
+    // ends first, without reading past it; skip(n) then passes over n of them.
+    std::string_view lookahead(std::size_t least);
+    void skip(std::size_t count);
 
 private:
     int get();

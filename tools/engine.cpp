@@ -3,21 +3,18 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#ifndef TOLVI_VERSION
-#define TOLVI_VERSION "unknown"
-#endif
-
-std::string banner(const std::string& when)
-{
-    return "\ntolvi-distances " TOLVI_VERSION ", a stand-in for PAUP* made for Tolvi's command files\n"
-           "(it is not PAUP*: it computes only uncorrected (\"p\") and Jukes-Cantor distances)\n" +
-           when + "\n\n";
-}
+#include "counts.h"
+#include "formulas.h"
+#include "likelihood.h"
+#include "matrix.h"
+#include "model.h"
 
 namespace {
 
@@ -35,26 +32,12 @@ std::string lowercase(std::string_view s)
     return r;
 }
 
-// Whether the lower-case word `w` is `full` or an abbreviation of it with at
-// least `least` characters.
-bool abbreviates(std::string_view w, std::string_view full, std::size_t least)
-{
-    return w.size() >= least && w.size() <= full.size() && full.substr(0, w.size()) == w;
-}
-
 bool wholenumber(std::string_view s, unsigned long long& v)
 {
     if (s.empty())
         return false;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     return ec == std::errc() && p == s.data() + s.size();
-}
-
-bool iszero(std::string_view s)
-{
-    double v = 1.0;
-    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    return ec == std::errc() && p == s.data() + s.size() && v == 0.0;
 }
 
 // One "key" or "key=value" of a command, the key in lower case.
@@ -92,59 +75,49 @@ std::vector<option> options(const std::vector<token>& args, const std::string& c
 // A data block: the taxon names and the sequences as base masks.
 struct datablock {
     std::vector<std::string> names;
-    std::vector<std::string> seqs;
     std::size_t ntax = 0;
     std::size_t nchar = 0;
     char gap = '-';
     char missing = '?';
     bool matrix = false;
     long line = 0;  // where "begin data;" stands
+    std::vector<distances::slicedsequence> sliced;  // the sequences laid out for counting
 };
 
-// The distance settings of dset and lset, as far as they choose the measure,
-// at their initial ("factory") values.
-struct settings {
-    std::string distance;  // dset distance, empty while not set
-    std::string drates = "equal";
-    std::string dpinvar = "0";
-    missingmode missdist = missingmode::ignore;
-    bool lset = false;  // whether an lset command has set anything
-    std::string nst = "2";
-    std::string basefreq = "empirical";
-    std::string lrates = "equal";
-    std::string lpinvar = "0";
-};
-
-struct measurechoice {
-    measure m = measure::p;
-    std::string unknown;  // the setting that names a model without a measure here
-};
-
-measurechoice choosemeasure(const settings& s)
+// The options of "set" that change no distance.
+bool harmlessset(std::string_view key)
 {
-    const bool lsetjc = s.nst == "1" && abbreviates(s.basefreq, "equal", 2) &&
-                        abbreviates(s.lrates, "equal", 2) && iszero(s.lpinvar);
-    const std::string lsetwords =
-        "lset nst=" + s.nst + " basefreq=" + s.basefreq + " rates=" + s.lrates + " pinvar=" + s.lpinvar;
-    if (!s.distance.empty()) {
-        if (s.distance == "p")
-            return {measure::p, ""};
-        if (s.distance == "jc") {
-            if (abbreviates(s.drates, "equal", 2) && iszero(s.dpinvar))
-                return {measure::jc, ""};
-            return {measure::p, "dset distance=jc rates=" + s.drates + " pinvar=" + s.dpinvar};
-        }
-        if (s.distance == "ml") {
-            if (lsetjc)
-                return {measure::jc, ""};
-            return {measure::p, "dset distance=ml with " + lsetwords};
-        }
-        return {measure::p, "dset distance=" + s.distance};
-    }
-    if (s.lset)
-        return lsetjc ? measurechoice{measure::jc, ""} : measurechoice{measure::p, lsetwords};
-    return {measure::p, ""};
+    for (std::string_view k : {"monitor", "warnreset", "criterion", "autoclose", "notifybeep", "errorbeep",
+                               "errorstop", "increase", "maxtrees", "storebrlens", "warntree", "warntsave"})
+        if (key == k)
+            return true;
+    return false;
 }
+
+// Distances by pair a * ntax + b, not yet computed: `unknown`; in a flat
+// table for up to 1024 taxa, else in a hash table.
+class distancecache {
+public:
+    void reset(std::size_t ntax)
+    {
+        ntax_ = ntax;
+        flat_.assign(ntax <= 1024 ? ntax * ntax : 0, unknown());
+        hashed_.clear();
+    }
+    void clear() { reset(ntax_); }
+    distances::distance& operator[](std::size_t key)
+    {
+        if (!flat_.empty())
+            return flat_[key];
+        return hashed_.try_emplace(key, unknown()).first->second;
+    }
+
+private:
+    static distances::distance unknown() { return {0.0, distances::undefined::unknown}; }
+    std::size_t ntax_ = 0;
+    std::vector<distances::distance> flat_;
+    std::unordered_map<std::size_t, distances::distance> hashed_;
+};
 
 class interpreter {
 public:
@@ -159,6 +132,7 @@ private:
     void next();
     void rest(const std::string& command, long line);
     void print(std::string_view text);
+    void openpending();
     void needlog(long line, std::string_view what);
 
     void command(const std::string& name, long line);
@@ -171,7 +145,10 @@ private:
     void enddata(long line);
     void selection(const std::string& name, long line, bool restore);
     void showdist(long line);
-    const pairsites& sites(std::size_t a, std::size_t b);
+    void showmatrix(long line);
+    bool triplet();
+    const distances::paircounts& counts(std::size_t a, std::size_t b);
+    const distances::model& currentmodel(long line);
 
     cmdreader reader_;
     const logopener& openlog_;
@@ -179,14 +156,25 @@ private:
     const std::string& when_;
     std::ostream* log_ = nullptr;
     enginerun result_;
+    // A log named but not yet opened: its name, mode and line, and what has
+    // been printed to it so far.
+    bool pending_log_ = false;
+    std::string pending_name_;
+    logmode pending_mode_ = logmode::fresh;
+    long pending_line_ = 0;
+    std::string pending_text_;
 
     token t_;
     std::vector<token> args_;
     std::string out_;
+    matrixwriter matrices_;
+    std::string masks_;  // a matrix row's base sets
+    std::string text_;   // a comment's text
 
-    settings settings_;
-    measurechoice measure_;
-    std::string lastnote_;
+    distances::settings settings_;
+    std::optional<distances::model> model_;  // resolved from settings_ when first needed
+    long settingsline_ = 0;                  // the last dset or lset
+    std::unique_ptr<distances::pairlikelihood> fixedlikelihood_;  // where the frequencies do not vary
 
     bool indata_ = false;
     datablock pending_;
@@ -194,12 +182,17 @@ private:
     datablock data_;
     bool allactive_ = true;
     std::vector<std::size_t> restored_;  // active taxa (0-based) while not all are
-    std::unordered_map<std::uint64_t, pairsites> cache_;
+    std::unordered_map<std::uint64_t, distances::paircounts> cache_;
+    // Distances of pairs, where the model gives a pair the same distance in
+    // every matrix (distances::paironly); for this data block and model.
+    distancecache distancecache_;
 
+    std::vector<std::size_t> picked_;  // the taxa a delete or restore names
     std::vector<std::size_t> shown_;
+    std::vector<const distances::slicedsequence*> taxa_;
     std::vector<std::string_view> labels_;
     std::vector<std::size_t> numbers_;
-    std::vector<pairdistance> lower_;
+    std::vector<distances::distance> lower_;
 };
 
 // The next token that is not a "[!...]" comment; those are printed on the way.
@@ -230,11 +223,30 @@ void interpreter::rest(const std::string& command, long line)
 
 void interpreter::print(std::string_view text)
 {
+    if (pending_log_) {
+        pending_text_ += text;
+        return;
+    }
     std::ostream& os = log_ ? *log_ : screen_;
     os.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!os)
         throw engineerror(log_ ? "the log \"" + result_.log + "\" could not be written"
                                 : std::string("the output could not be written"));
+}
+
+// Opens the log named last and writes what was printed to it so far.
+void interpreter::openpending()
+{
+    if (!pending_log_)
+        return;
+    pending_log_ = false;
+    std::string why;
+    std::ostream* os = openlog_(pending_name_, pending_mode_, why);
+    if (!os)
+        throw engineerror(at(pending_line_) + "the log \"" + pending_name_ + "\" cannot be opened: " + why);
+    log_ = os;
+    print(pending_text_);
+    pending_text_.clear();
 }
 
 void interpreter::needlog(long line, std::string_view what)
@@ -251,6 +263,8 @@ enginerun interpreter::run()
     if (t_.what != token::word || lowercase(t_.text) != "#nexus")
         throw engineerror(at(t_.line) + "a command file begins with \"#NEXUS\"");
     for (;;) {
+        if (!indata_ && triplet())
+            continue;
         next();
         if (t_.what == token::end)
             break;
@@ -269,6 +283,7 @@ enginerun interpreter::run()
         throw engineerror(at(pending_.line) + "the data block that begins here has no \"end;\"");
     if (result_.log.empty())
         throw engineerror("the command file never opens a log: \"log file=NAME replace=yes;\" is missing");
+    openpending();
     if (log_) {
         log_->flush();
         if (!*log_)
@@ -279,13 +294,22 @@ enginerun interpreter::run()
 
 void interpreter::command(const std::string& name, long line)
 {
-    if (name == "begin") {
+    // The commands of every triplet first.
+    const std::string_view word = name;
+    if (word == "delete" || word == "restore") {
+        selection(name, line, word == "restore");
+    } else if (word == "showdist") {
+        showdist(line);
+    } else if (name == "begin") {
         rest(name, line);
-        if (!args_.empty() && lowercase(args_[0].text) == "data") {
+        const std::string block = args_.empty() ? "" : lowercase(args_[0].text);
+        if (block == "data") {
             needlog(line, "a data block");
             indata_ = true;
             pending_ = datablock{};
             pending_.line = line;
+        } else if (block != "paup") {
+            throw refusal(at(line) + "begin " + block + ": tolvi-distances reads data and paup blocks only");
         }
     } else if (name == "log") {
         logcommand(line);
@@ -293,16 +317,22 @@ void interpreter::command(const std::string& name, long line)
         setcommand(name, line);
     } else if (name == "factory") {
         rest(name, line);
-        settings_ = settings{};
-        measure_ = choosemeasure(settings_);
-        lastnote_.clear();
-    } else if (name == "delete" || name == "restore") {
-        selection(name, line, name == "restore");
-    } else if (name == "showdist") {
-        showdist(line);
-    } else {
-        // end, set, usertree and whatever else: accepted and ignored.
+        settings_ = distances::settings{};
+        model_.reset();
+        settingsline_ = line;
+    } else if (name == "set") {
         rest(name, line);
+        for (const option& o : options(args_, name))
+            if (!harmlessset(o.key))
+                throw refusal(at(o.line) + "set " + o.key + ": tolvi-distances accepts set with monitor, warnreset, "
+                              "criterion, autoclose, notifybeep, errorbeep, errorstop, increase, maxtrees, "
+                              "storebrlens, warntree and warntsave, which change no distance");
+    } else if (name == "end" || name == "endblock" || name == "usertree" || name == "quit") {
+        rest(name, line);  // change no distance
+    } else {
+        throw refusal(at(line) + name + ": tolvi-distances does not carry out this command; it carries out "
+                      "log, begin data/paup, end, factory, set, dset, lset, delete, restore, ShowDist, usertree "
+                      "and quit (see its manual page)");
     }
 }
 
@@ -330,22 +360,18 @@ void interpreter::logcommand(long line)
             throw engineerror(at(o.line) + "log: unknown option \"" + o.key + "\"");
         }
     }
-    if (stop) {
-        if (log_)
-            log_->flush();
-        log_ = nullptr;
-        return;
-    }
-    if (file.empty())
+    if (!stop && file.empty())
         throw engineerror(at(line) + "log without a file name: \"log file=NAME replace=yes;\"");
+    openpending();
     if (log_)
         log_->flush();
     log_ = nullptr;
-    std::string why;
-    std::ostream* os = openlog_(file, replace ? logmode::replace : append ? logmode::append : logmode::fresh, why);
-    if (!os)
-        throw engineerror(at(line) + "the log \"" + file + "\" cannot be opened: " + why);
-    log_ = os;
+    if (stop)
+        return;
+    pending_log_ = true;
+    pending_name_ = file;
+    pending_mode_ = replace ? logmode::replace : append ? logmode::append : logmode::fresh;
+    pending_line_ = line;
     result_.log = file;
     print(banner(when_));
 }
@@ -354,47 +380,30 @@ void interpreter::setcommand(const std::string& name, long line)
 {
     rest(name, line);
     for (const option& o : options(args_, name)) {
-        const std::string v = lowercase(o.value);
-        if (name == "dset") {
-            if (abbreviates(o.key, "distance", 4)) {
-                settings_.distance = v;
-            } else if (abbreviates(o.key, "missdist", 5)) {
-                if (abbreviates(v, "infer", 3))
-                    settings_.missdist = missingmode::infer;
-                else if (abbreviates(v, "ignore", 3))
-                    settings_.missdist = missingmode::ignore;
-                else
-                    throw engineerror(at(o.line) + "dset missdist takes infer or ignore, not \"" + o.value + "\"");
-            } else if (abbreviates(o.key, "rates", 4)) {
-                settings_.drates = v;
-            } else if (abbreviates(o.key, "pinvar", 4)) {
-                settings_.dpinvar = v;
-            }
-        } else {
-            if (o.key == "nst") {
-                settings_.nst = v;
-                settings_.lset = true;
-            } else if (abbreviates(o.key, "basefreq", 4)) {
-                settings_.basefreq = v;
-                settings_.lset = true;
-            } else if (abbreviates(o.key, "rates", 4)) {
-                settings_.lrates = v;
-                settings_.lset = true;
-            } else if (abbreviates(o.key, "pinvar", 4)) {
-                settings_.lpinvar = v;
-                settings_.lset = true;
-            }
-        }
+        const std::string why = distances::setoption(settings_, name, o.key, o.value);
+        if (!why.empty())
+            throw refusal(at(o.line) + why);
     }
-    measure_ = choosemeasure(settings_);
-    if (!measure_.unknown.empty() && measure_.unknown != lastnote_) {
-        lastnote_ = measure_.unknown;
-        std::string named = measure_.unknown;
-        std::replace(named.begin(), named.end(), '$', '?');
-        print("\nNote: tolvi-distances computes only uncorrected (\"p\") and Jukes-Cantor distances.\n"
-              "The setting made here (" +
-              named + ") names another model;\nuncorrected (\"p\") distances are shown instead.\n");
+    model_.reset();
+    settingsline_ = line;
+}
+
+// The model the settings ask for, resolved once after every change.
+const distances::model& interpreter::currentmodel(long line)
+{
+    if (!model_) {
+        std::string why;
+        model_ = distances::resolve(settings_, why);
+        if (!why.empty())
+            throw refusal(at(line) + "ShowDist under the settings made up to line " + std::to_string(settingsline_) +
+                          ": " + why);
+        fixedlikelihood_.reset();
+        distancecache_.clear();
+        if (model_->kind == distances::measure::ml && distances::paironly(*model_))
+            fixedlikelihood_ =
+                std::make_unique<distances::pairlikelihood>(*model_, distances::matrixfrequencies(*model_, {}));
     }
+    return *model_;
 }
 
 void interpreter::datacommand(const std::string& name, long line)
@@ -461,7 +470,10 @@ void interpreter::matrix(long line)
     if (b.matrix)
         throw engineerror(at(line) + "a second matrix in the same data block");
     b.names.clear();
-    b.seqs.clear();
+    b.sliced.clear();
+    std::uint8_t symbols[256];
+    for (int c = 0; c < 256; ++c)
+        symbols[c] = bases::bitsof(static_cast<char>(c), b.gap, b.missing);
     for (std::size_t r = 0; r < b.ntax; ++r) {
         next();
         const std::string row = "row " + std::to_string(r + 1);
@@ -479,15 +491,19 @@ void interpreter::matrix(long line)
             throw engineerror(at(t_.line) + row + " (" + taxon + ") has a sequence of " +
                                std::to_string(t_.text.size()) + " characters, but the dimensions say nchar=" +
                                std::to_string(b.nchar));
-        std::string masks(t_.text.size(), '\0');
+        masks_.resize(t_.text.size());
+        bool unknown = false;
         for (std::size_t i = 0; i < t_.text.size(); ++i) {
-            const std::uint8_t m = bases::bitsof(t_.text[i], b.gap, b.missing);
-            if (m == 0)
-                throw engineerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
-                                   ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
-            masks[i] = static_cast<char>(m);
+            const std::uint8_t m = symbols[static_cast<unsigned char>(t_.text[i])];
+            unknown |= m == 0;
+            masks_[i] = static_cast<char>(m);
         }
-        b.seqs.push_back(std::move(masks));
+        if (unknown)
+            for (std::size_t i = 0; i < t_.text.size(); ++i)
+                if (masks_[i] == 0)
+                    throw engineerror(at(t_.line) + row + " (" + taxon + "), column " + std::to_string(i + 1) +
+                                      ": \"" + std::string(1, t_.text[i]) + "\" is not a DNA symbol");
+        b.sliced.emplace_back(masks_);
     }
     next();
     if (t_.what != token::semicolon)
@@ -509,6 +525,7 @@ void interpreter::enddata(long line)
     allactive_ = true;
     restored_.clear();
     cache_.clear();
+    distancecache_.reset(data_.ntax);
     ++result_.datablocks;
     print("\nData read in DNA format\n\nData matrix has " + std::to_string(data_.ntax) + " taxa, " +
           std::to_string(data_.nchar) + " characters\nValid character-state symbols: ACGT\n"
@@ -531,7 +548,8 @@ void interpreter::selection(const std::string& name, long line, bool restore)
         return true;
     };
     bool all = false;
-    std::vector<std::size_t> picked;
+    std::vector<std::size_t>& picked = picked_;
+    picked.clear();
     for (std::size_t i = 0; i < args_.size(); ++i) {
         const token& w = args_[i];
         if (w.what != token::word)
@@ -598,21 +616,82 @@ void interpreter::selection(const std::string& name, long line, bool restore)
     }
 }
 
-const pairsites& interpreter::sites(std::size_t a, std::size_t b)
+const distances::paircounts& interpreter::counts(std::size_t a, std::size_t b)
 {
-    if (a > b)
-        std::swap(a, b);
+    const auto mode = model_->missdist;
     const std::uint64_t key =
-        (static_cast<std::uint64_t>(a) * data_.ntax + b) * 2 + (settings_.missdist == missingmode::infer ? 1 : 0);
+        (static_cast<std::uint64_t>(a) * data_.ntax + b) * 2 + (mode == distances::missingmode::infer ? 1 : 0);
     auto it = cache_.find(key);
     if (it == cache_.end())
-        it = cache_.emplace(key, comparesites(data_.seqs[a], data_.seqs[b], settings_.missdist)).first;
+        it = cache_.emplace(key, distances::countpair(data_.sliced[a], data_.sliced[b], mode)).first;
     return it->second;
 }
 
 void interpreter::showdist(long line)
 {
     rest("showdist", line);
+    showmatrix(line);
+}
+
+// A triplet's commands exactly as Tolvi writes them, read straight from the
+// input; anything else, and any fault, is left to the reading word by word:
+//   \ndelete all;\nrestore A B C;\n[!TEXT]ShowDist;[!TEXT];
+bool interpreter::triplet()
+{
+    static constexpr std::string_view head = "\ndelete all;\nrestore ";
+    const std::string_view ahead = reader_.lookahead(512);
+    if (!hasdata_ || ahead.substr(0, head.size()) != head)
+        return false;
+    std::size_t at = head.size();
+    std::size_t taxa[3];
+    for (std::size_t k = 0; k < 3; ++k) {
+        const char* from = ahead.data() + at;
+        const auto [stop, ec] = std::from_chars(from, ahead.data() + ahead.size(), taxa[k]);
+        if (ec != std::errc() || stop == from || taxa[k] < 1 || taxa[k] > data_.ntax)
+            return false;
+        at += static_cast<std::size_t>(stop - from);
+        if (at >= ahead.size() || ahead[at] != (k < 2 ? ' ' : ';'))
+            return false;
+        ++at;
+    }
+    // A printed comment without brackets inside, then `follow`.
+    auto comment = [&](std::string_view follow, std::string_view& text) {
+        if (ahead.substr(at, 2) != "[!")
+            return false;
+        std::size_t close = at + 2;
+        while (close < ahead.size() && ahead[close] != '[' && ahead[close] != ']')
+            ++close;
+        if (close == ahead.size() || ahead[close] != ']' || ahead.substr(close + 1, follow.size()) != follow)
+            return false;
+        text = ahead.substr(at + 2, close - at - 2);
+        at = close + 1 + follow.size();
+        return true;
+    };
+    std::string_view before, after;
+    if (ahead.substr(at, 1) != "\n")
+        return false;
+    ++at;
+    if (!comment("ShowDist;", before) || !comment(";", after))
+        return false;
+    reader_.skip(head.size());
+    const long showline = reader_.line() + 1 + static_cast<long>(std::count(before.begin(), before.end(), '\n'));
+    allactive_ = false;
+    restored_.assign(taxa, taxa + 3);
+    for (std::size_t& k : restored_)
+        --k;
+    text_.assign(before);
+    text_ += '\n';
+    print(text_);
+    showmatrix(showline);
+    text_.assign(after);
+    text_ += '\n';
+    print(text_);
+    reader_.skip(at - head.size());
+    return true;
+}
+
+void interpreter::showmatrix(long line)
+{
     needlog(line, "ShowDist");
     if (!hasdata_)
         throw engineerror(at(line) + "ShowDist before any data block");
@@ -628,17 +707,42 @@ void interpreter::showdist(long line)
     if (shown_.empty())
         throw engineerror(at(line) + "ShowDist while every taxon is deleted");
 
+    const distances::model& chosen = currentmodel(line);
+    openpending();
+
+    taxa_.clear();
     labels_.clear();
     numbers_.clear();
-    lower_.clear();
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        labels_.push_back(data_.names[shown_[i]]);
-        numbers_.push_back(shown_[i] + 1);
-        for (std::size_t j = 0; j < i; ++j)
-            lower_.push_back(distance(sites(shown_[j], shown_[i]), measure_.m));
+    for (std::size_t k : shown_) {
+        taxa_.push_back(&data_.sliced[k]);
+        labels_.push_back(data_.names[k]);
+        numbers_.push_back(k + 1);
+    }
+    if (distances::paironly(chosen)) {
+        // A pair's distance is computed once for the data block.
+        const distances::basefrequencies freqs = distances::matrixfrequencies(chosen, {});
+        lower_.clear();
+        for (std::size_t i = 1; i < shown_.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j) {
+                const std::size_t a = shown_[j], b = shown_[i];
+                const std::size_t key = a * data_.ntax + b;
+                if (distancecache_[key].why == distances::undefined::unknown)
+                    distancecache_[key] = distances::pairdistance(chosen, counts(a, b), freqs, data_.sliced[a].bases(),
+                                                                  data_.sliced[b].bases(), fixedlikelihood_.get());
+                lower_.push_back(distancecache_[key]);
+            }
+    } else {
+        // The model takes the frequencies of the shown taxa.
+        std::optional<distances::pairlikelihood> likelihood;
+        if (chosen.kind == distances::measure::ml)
+            likelihood.emplace(chosen, distances::matrixfrequencies(chosen, taxa_));
+        distances::matrixdistances(
+            chosen, taxa_,
+            [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
+            likelihood ? &*likelihood : nullptr, lower_);
     }
     out_.clear();
-    writedistmatrix(out_, labels_, numbers_, lower_, measure_.m, data_.nchar);
+    matrices_.write(out_, labels_, numbers_, lower_, chosen, data_.nchar);
     print(out_);
     ++result_.matrices;
 }

@@ -7,19 +7,22 @@
 #include <string>
 
 #include "cmdreader.h"
-#include "distances.h"
+#include "logwriter.h"
 
 // tolvi-distances: carries out a command file written by Tolvi the way PAUP
-// does as far as Tolvi depends on it, and writes the log PAUP would write.
-// It is a stand-in for tests and examples, not PAUP: it knows the commands
-// Tolvi writes, accepts and ignores every other one, and computes only
-// uncorrected ("p") and Jukes-Cantor distances.
+// does as far as Tolvi depends on it, and writes the log PAUP would write,
+// with the distance models of src/distances. It is not PAUP: it knows the
+// commands Tolvi writes and the distance settings listed below, and refuses
+// every other command rather than compute a distance under another model.
 //
 // What it does with the file:
 // - "#NEXUS" must be the first word.
 // - "log file=NAME [replace=yes|append=yes];" starts a new log NAME (see
-//   logopener) and writes a banner at its top; "log stop;" ends logging.
-//   Output made while no log is open goes to the screen.
+//   logopener; NAME may be quoted, 'my data.log', a quote inside doubled)
+//   with a banner at its top; "log stop;" ends logging. Output made while no
+//   log is open goes to the screen. A log is opened when it first receives a
+//   distance matrix (or when it ends): a command file refused before that
+//   leaves no log behind.
 // - The text of every "[!...]" comment is printed as written, followed by a
 //   line end.
 // - "begin data;" ... "end;": dimensions (ntax, nchar), format (datatype
@@ -31,17 +34,13 @@
 //   "all", taxon numbers (1-based, in data-block order), ranges "a-b" and
 //   taxon names.
 // - "ShowDist;" prints the distance matrix of the active taxa in data-block
-//   order (see writedistmatrix).
-// - "dset" and "lset" choose the distance measure: "dset distance=p" gives
-//   uncorrected p; "dset distance=jc", or "lset nst=1 basefreq=equal" (with
-//   equal rates and no invariable sites) alone or with "dset distance=ml",
-//   give Jukes-Cantor; a setting that names any other model gives a note and
-//   uncorrected p. "dset missdist=infer|ignore" chooses the treatment of
-//   gaps, missing data and ambiguity codes (missingmode; ignore unless set).
-//   "factory;" restores these defaults.
-// - Everything else (set, usertree, begin/end of other blocks, ...) is
-//   accepted and ignored.
-// Anything it cannot carry out stops it with a engineerror.
+//   order (see matrixwriter).
+// - "dset" and "lset" choose the distances (distances::setoption lists the
+//   options); "factory;" restores their initial values.
+// - "begin paup;", "end;", "set" with options that change no distance,
+//   "usertree" and "quit" are accepted and change nothing.
+// A malformed command file stops it with an engineerror naming the line; a
+// command or setting it does not carry out with a refusal.
 
 // How a log is to be opened: replacing an existing file, appending to it,
 // or only when there is no such file yet.
@@ -61,11 +60,8 @@ struct enginerun {
 // Carries out the command file read from `commands`. `when` is the date and
 // time shown in the banner of a log. Throws engineerror on a malformed
 // command file (with the line where the trouble is) and when a log cannot be
-// opened or written.
+// opened or written, refusal on what it does not carry out.
 enginerun runcommands(std::istream& commands, const logopener& openlog, std::ostream& screen,
-                       const std::string& when);
-
-// The banner at the top of every log.
-std::string banner(const std::string& when);
+                      const std::string& when);
 
 #endif

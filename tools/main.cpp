@@ -1,5 +1,5 @@
-// tolvi-distances: runs a command file written by Tolvi in place of PAUP and
-// writes the log PAUP would write. See engine.h for what it does.
+// tolvi-distances: carries out a command file written by Tolvi in place of
+// PAUP and writes the log PAUP would write. See engine.h for what it does.
 
 #include <ctime>
 #include <exception>
@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine.h"
 
@@ -20,10 +21,13 @@ const char* const usage =
     "\n"
     "Carries out a command file written by Tolvi in place of PAUP and writes the\n"
     "log PAUP would write, under the name the file's \"log file=NAME\" command gives,\n"
-    "relative to DIR (default: the current directory). Only uncorrected (\"p\") and\n"
-    "Jukes-Cantor distances are computed. -n is taken as PAUP takes it in job\n"
-    "scripts (paup -n FILE) and changes nothing. This program is not PAUP.\n"
-    "Exit value: 0 done, 1 the command file could not be carried out, 2 usage.\n";
+    "relative to DIR (default: the current directory). Distances: dset distance=p,\n"
+    "JC, K2P, F81, F84, TamNei, LogDet (gamma with JC, K2P, F81, TamNei) and ML\n"
+    "with lset nst=1|2|6 and given parameters; see the manual page. -n is taken as\n"
+    "PAUP takes it in job scripts (paup -n FILE) and changes nothing. This program\n"
+    "is not PAUP.\n"
+    "Exit value: 0 done, 1 the command file could not be carried out, 2 usage, or a\n"
+    "command or setting it does not carry out (then no log is written).\n";
 
 std::string now()
 {
@@ -89,8 +93,11 @@ int main(int argc, char** argv)
             why = "the file exists, and the log command asks neither to replace nor to append to it";
             return nullptr;
         }
-        auto f = std::make_unique<std::ofstream>(
-            path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
+        // A log runs to gigabytes in small pieces: written a megabyte at a time.
+        static std::vector<char> buffer(1 << 20);
+        auto f = std::make_unique<std::ofstream>();
+        f->rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        f->open(path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
         if (!*f) {
             why = "it cannot be written";
             return nullptr;
@@ -109,6 +116,9 @@ int main(int argc, char** argv)
         std::cout << "tolvi-distances: " << r.datablocks << " data blocks read, " << r.matrices
                   << " distance matrices written to the log " << (dir / r.log).string() << "\n";
         return 0;
+    } catch (const refusal& e) {
+        std::cerr << "tolvi-distances: " << commandfile << ": " << e.what() << "\n";
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "tolvi-distances: " << commandfile << ": " << e.what() << "\n";
         return 1;
