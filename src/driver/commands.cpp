@@ -22,6 +22,7 @@
 #include "outfile.h"
 #include "partlogs.h"
 #include "plan.h"
+#include "runfacts.h"
 #include "subcommand.h"
 
 namespace {
@@ -241,7 +242,10 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
             }
 
     const std::string section = sectiontext.str();
-    const std::string head = headtext.str();
+    // The provenance comment after the head comment of every command file.
+    const runprovenance run = describerun(headtext.str(), section, describedata(datafile, data.names, data.sequences),
+                                          setting, settingtext.str(), seed, replicates, parts);
+    const std::string head = withprovenance(headtext.str(), run);
     replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
     bootstrapgenerator generator(seed);
     widenote(writer.columns(), err);

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+#include "sha256.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -43,8 +45,8 @@ class prefetcher {
 public:
     static constexpr std::size_t room = 1 << 16;
 
-    prefetcher(std::streambuf* source, std::size_t piece)
-        : source_(source), piece_(piece), spare_(room + piece), thread_([this] { run(); })
+    prefetcher(std::streambuf* source, std::size_t piece, sha256* digest)
+        : source_(source), piece_(piece), digest_(digest), spare_(room + piece), thread_([this] { run(); })
     {
     }
 
@@ -104,6 +106,8 @@ private:
             // Only this thread touches the spare until ready_ is set.
             bool error = false;
             const std::streamsize got = readpiece(source_, to, piece_, error);
+            if (digest_ && got > 0)
+                digest_->update(to, static_cast<std::size_t>(got));
             lock.lock();
             got_ = got;
             error_ = error;
@@ -117,6 +121,7 @@ private:
 
     std::streambuf* source_;
     const std::size_t piece_;
+    sha256* digest_;
     std::vector<char> spare_;
     std::streamsize got_ = 0;
     bool error_ = false;
@@ -127,11 +132,11 @@ private:
     std::thread thread_;
 };
 
-wordreader::wordreader(std::istream& in, std::size_t buffersize, bool prefetch)
-    : in_(in), buf_(buffersize < 16 ? 16 : buffersize)
+wordreader::wordreader(std::istream& in, std::size_t buffersize, bool prefetch, sha256* digest)
+    : in_(in), digest_(digest), buf_(buffersize < 16 ? 16 : buffersize)
 {
     if (prefetch) {
-        prefetch_ = std::make_unique<prefetcher>(in.rdbuf(), buf_.size());
+        prefetch_ = std::make_unique<prefetcher>(in.rdbuf(), buf_.size(), digest);
         buf_.assign(prefetcher::room + buf_.size(), 0);
     }
 }
@@ -166,16 +171,31 @@ bool wordreader::fill(std::size_t keep)
     end_ = keep;
     if (keep == buf_.size())
         buf_.resize(buf_.size() * 2);
+    return readmore();
+}
+
+bool wordreader::readmore()
+{
     const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
     if (got <= 0) {
         drained_ = true;
         return false;
     }
+    if (digest_)
+        digest_->update(buf_.data() + end_, static_cast<std::size_t>(got));
     end_ += static_cast<std::size_t>(got);
     total_ += static_cast<std::uint64_t>(got);
     if (onfill_)
         onfill_(total_);
     return true;
+}
+
+std::uint64_t wordreader::drain()
+{
+    pos_ = end_;
+    while (fill(0))
+        pos_ = end_;
+    return total_;
 }
 
 bool wordreader::skipspace()
@@ -501,16 +521,7 @@ std::string_view wordreader::window(std::size_t want)
             if (buf_.size() < want)
                 buf_.resize(want);
         }
-        while (!drained_ && end_ - pos_ < want) {
-            const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
-            if (got <= 0)
-                drained_ = true;
-            else {
-                end_ += static_cast<std::size_t>(got);
-                total_ += static_cast<std::uint64_t>(got);
-                if (onfill_)
-                    onfill_(total_);
-            }
+        while (!drained_ && end_ - pos_ < want && readmore()) {
         }
     }
     return std::string_view(buf_.data() + pos_, end_ - pos_);
