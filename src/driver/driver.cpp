@@ -117,14 +117,14 @@ int evaluate(replicatetable& table, const extractor& reading, const evaluation& 
     // own, from a sub-command one line.
     auto refuse = [&](const std::string& fault) {
         if (how.who)
-            err << how.who << ": " << lowerfirst(fault) << " No report is written.\n";
+            err << how.who << ": " << lowerfirst(fault) << " No report is written\n";
         else
             out << "\n" << fault << " Tolvi stops, and no report is written.\n";
         return 2;
     };
     auto nothing = [&](const std::string& fault) {
         if (how.who)
-            err << how.who << ": " << lowerfirst(fault) << ": there is nothing to evaluate; no report is written.\n";
+            err << how.who << ": " << lowerfirst(fault) << ": there is nothing to evaluate; no report is written\n";
         else
             out << "\n" << fault << ": there is nothing to evaluate, and no report is written.\n";
         return 2;
@@ -145,7 +145,7 @@ int evaluate(replicatetable& table, const extractor& reading, const evaluation& 
     if (table.empty()) {
         if (reading.opened && !reading.ended && reading.fault == logfault::none)
             return nothing("The log " + how.logname + " is cut: it " + whereitends(reading) +
-                           ", and no bootstrap replicate in it is complete");
+                           (cut ? ", before any replicate is complete" : ""));
         return nothing("No bootstrap replicate could be read from the log " + how.logname);
     }
     if (how.direct)

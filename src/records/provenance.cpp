@@ -1,5 +1,6 @@
 #include "provenance.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -15,6 +16,7 @@ namespace {
 // The comment's first line; the identity is always 12 characters, so the same
 // pattern writes and reads it.
 const char* const firstline = "Tolvi run %12s (provenance %d)";
+constexpr std::string_view commentstart = "[!\nTolvi run ";
 constexpr int knownformat = 1;
 constexpr std::size_t identitydigits = 12;
 
@@ -156,7 +158,10 @@ std::string commentsafe(std::string_view text)
 std::string runidentity(std::string_view head, std::string_view section, std::uint32_t seed, int replicates)
 {
     sha256 digest;
-    const std::string_view shared = head.substr(headcommentend(head));
+    std::string_view shared = head.substr(headcommentend(head));
+    // A provenance comment already written there is no part of it.
+    if (shared.starts_with(commentstart))
+        shared.remove_prefix(std::min(shared.size(), shared.find(']') + 1));
     digest.update(shared.data(), shared.size());
     digest.update(section.data(), section.size());
     const std::string counts = "\nseed " + std::to_string(seed) + " replicates " + std::to_string(replicates) + "\n";
@@ -168,7 +173,7 @@ std::string withprovenance(std::string_view head, const runprovenance& run)
 {
     char line[80];
     std::snprintf(line, sizeof line, firstline, run.identity.c_str(), knownformat);
-    std::string comment = std::string("[!\n") + line + "\n";
+    std::string comment = std::string(commentstart.substr(0, 3)) + line + "\n";
     for (const field& f : fields)
         if (const std::optional<std::string> value = f.get(run))
             comment += std::string(f.key) + ": " + commentsafe(*value) + "\n";
