@@ -29,7 +29,8 @@ class wordreader {
 public:
     // With `prefetch`, a second thread reads the next piece of the input while
     // this one works on the current piece (for large files). `digest`, when
-    // given, gets every byte read, on the second thread where there is one.
+    // given, gets every byte of the input, in order: on the second thread
+    // where there is one.
     explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18, bool prefetch = false,
                         sha256* digest = nullptr);
     ~wordreader();
@@ -56,8 +57,8 @@ public:
     // the buffer (for a progress line).
     void onfill(std::function<void(std::uint64_t)> f) { onfill_ = std::move(f); }
 
-    // Reads the rest of the input unparsed (for the digest); returns the
-    // number of bytes the input held.
+    // Reads the rest of the input unparsed, for the digest, and returns the
+    // number of characters the input held; the digest is complete then.
     std::uint64_t drain();
 
     bool eof() const { return eof_; }
