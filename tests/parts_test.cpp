@@ -128,6 +128,7 @@ TEST(Provenance, IdentityAndCommentRoundTrip)
     run.replicates = 9;
     const std::string written = withprovenance(head, run);
     EXPECT_NE(written.find("***\n\n][!\nTolvi run " + base + " (provenance 1)\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nexcluded characters: 3-5 9\n"), std::string::npos) << written;
     EXPECT_EQ(runidentity(written, "section", 1, 9), base) << "the comment is not part of the identity";
     const std::optional<runprovenance> read = findprovenance(written);
     ASSERT_TRUE(read);

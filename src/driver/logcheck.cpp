@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "export.h"
-
 namespace {
 
 std::string describe(const comparisonid& c)
@@ -19,11 +17,11 @@ bool fitsranking(const std::vector<comparisonid>& log)
     return true;
 }
 
-// Every pair of the log's groups in order, or the first of them: the groups
-// are the first comparison's group A followed by the B groups compared with
-// it. And the report places none under another pair: the matrix of n groups
-// shows the first n(n-1)/2 comparisons, its groups taken from the first
-// comparison and the B groups of the following ones.
+// Every pair of the log's groups in order: the groups are the first
+// comparison's group A followed by the B groups compared with it. A log that
+// stops short would have the report, which forms its groups the same way,
+// place a comparison under another pair; only a log of two comparisons (A-B,
+// A-C) may, its matrix of A and B showing the first alone.
 bool fitsmatrix(const std::vector<comparisonid>& log)
 {
     std::vector<std::pair<int, std::string>> groups{{log.front().a, log.front().namea}};
@@ -35,16 +33,7 @@ bool fitsmatrix(const std::vector<comparisonid>& log)
         for (std::size_t j = i + 1; j < groups.size() && k < log.size(); ++j, ++k)
             if (log[k] != comparisonid{groups[i].first, groups[j].first, groups[i].second, groups[j].second})
                 return false;
-    if (k < log.size())
-        return false;
-    const std::size_t shown = static_cast<std::size_t>(matrixview::groupsshown(log.size()));
-    const auto number = [&log](std::size_t i) { return i == 0 ? log[0].a : log[i - 1].b; };
-    k = 0;
-    for (std::size_t i = 0; i < shown; ++i)
-        for (std::size_t j = i + 1; j < shown; ++j, ++k)
-            if (log[k].a != number(i) || log[k].b != number(j))
-                return false;
-    return true;
+    return log.size() == groups.size() * (groups.size() - 1) / 2 || (k == log.size() && log.size() <= 2);
 }
 
 }  // namespace

@@ -7,13 +7,10 @@
 
 #include "outfile.h"
 
-matrixview::matrixview(const std::vector<comparisonrecord>& b) : records(b), n(groupsshown(b.size()))
+matrixview::matrixview(const std::vector<comparisonrecord>& b)
+    : records(b),
+      n(static_cast<int>((std::sqrt(8.0 * static_cast<double>(b.size()) + 1.0) + 1.0) / 2.0))
 {
-}
-
-int matrixview::groupsshown(std::size_t records)
-{
-    return static_cast<int>((std::sqrt(8.0 * static_cast<double>(records) + 1.0) + 1.0) / 2.0);
 }
 
 int matrixview::size() const

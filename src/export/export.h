@@ -19,8 +19,6 @@ public:
 
     explicit matrixview(const std::vector<comparisonrecord>& b);
     int size() const;
-    // The number of groups a matrix of `records` comparisons shows.
-    static int groupsshown(std::size_t records);
     // The record of the unordered pair of groups i and k; throws diagonal for i == k.
     const comparisonrecord& at(int i, int k) const;
 };
