@@ -134,13 +134,15 @@ int evaluate(replicatetable& table, const extractor& reading, const evaluation& 
     numbers.resize(table.size());
     record.read = static_cast<int>(table.size());
     notemissing(record, reading);
-    // The replicate the log ends inside is incomplete: it is left out.
+    // The replicate the log ends inside (or the reading stops inside, at a
+    // fault already reported) is incomplete: it is left out.
     std::optional<int> cut;
+    const std::string cutinside = reading.fault == logfault::none ? "the log ends inside" : "the reading stops inside";
     if (reading.lastcut && !table.empty()) {
         cut = numbers.back();
         table.pop_back();
         numbers.pop_back();
-        record.leftout.push_back({{*cut}, "the log ends inside it"});
+        record.leftout.push_back({{*cut}, cutinside + " it"});
     }
     if (table.empty()) {
         if (reading.opened && !reading.ended && reading.fault == logfault::none)
@@ -165,7 +167,7 @@ int evaluate(replicatetable& table, const extractor& reading, const evaluation& 
         // The replicates left out, in one message.
         const std::string others = std::to_string(shortrows.size()) +
                                    " bootstrap replicate(s) of the log hold fewer group comparisons than the first";
-        std::string text = cut ? "the log ends inside bootstrap replicate " + std::to_string(*cut) : others;
+        std::string text = cut ? cutinside + " bootstrap replicate " + std::to_string(*cut) : others;
         if (cut && !shortrows.empty())
             text += ", and " + others;
         text += std::string(cut && shortrows.empty() ? ": it is" : ": they are") + " left out; " + evaluated(n);
