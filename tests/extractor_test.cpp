@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "extractor.h"
+#include "sha256.h"
 #include "wordreader.h"
 
 namespace {
@@ -87,6 +88,23 @@ TEST(WordReader, BehavesLikeFormattedExtraction)
     const std::string longword(70000, 'q');
     for (bool prefetch : {false, true})
         EXPECT_EQ(readall(longword + " x", "ww", 16, prefetch), "[" + longword + "] [x]EOF");
+    // The digest taken beside the reading covers every character, in order,
+    // however far the words were read and whoever read the pieces.
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += "w" + std::to_string(i * 7919 % 1000) + (i % 9 ? " " : "\n");
+    for (const std::string& t : {text, longword + " x " + text, std::string()})
+        for (std::size_t buffer : {16u, 4096u})
+            for (int words : {0, 5, 100000}) {
+                std::istringstream in(t);
+                sha256 digest;
+                wordreader r(in, buffer, buffer == 16 || words == 5, &digest);
+                std::string_view w;
+                for (int k = 0; k < words && r.word(w); ++k) {
+                }
+                EXPECT_EQ(r.drain(), t.size()) << buffer << " " << words;
+                EXPECT_EQ(digest.hex(), sha256hex(t)) << buffer << " " << words;
+            }
 }
 
 TEST(WordReader, SkippingToAWordWithGivenCharacters)

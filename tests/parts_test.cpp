@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "plan.h"
+#include "provenance.h"
 #include "testutil.h"
 
 // The sub-commands: runs without the dialogue, command files in parts and the
@@ -24,6 +25,14 @@ std::string replicatesof(const std::string& cd)
 
 const std::string smallrun = "construct small.nex --groups small.grdef --setting 1 --bootstrap ";
 
+// The command file without its provenance comment, which the dialogue's lacks.
+std::string withoutprovenance(std::string cd)
+{
+    const std::size_t at = cd.find("[!\nTolvi run ");
+    EXPECT_NE(at, std::string::npos);
+    return at == std::string::npos ? cd : cd.erase(at, cd.find(']', at) + 1 - at);
+}
+
 }  // namespace
 
 TEST(Parts, ConstructWritesTheDialoguesCommandFile)
@@ -33,7 +42,7 @@ TEST(Parts, ConstructWritesTheDialoguesCommandFile)
         copydata(f);
     commandresult r = command("construct small.nex --groups small.grdef --setting 3 --bootstrap 5");
     ASSERT_EQ(r.rc, 0) << r.err;
-    expectgolden("pairwise_grdef.cd", maskdate(readfile("small.nex.cd")));
+    expectgolden("pairwise_grdef.cd", maskdate(withoutprovenance(readfile("small.nex.cd"))));
     // --usertree without a file name copies the tree of the file "usertree"
     r = command("construct small.nex --groups small.grdef --usertree --setting 3 --bootstrap 5 --prefix tree");
     ASSERT_EQ(r.rc, 0) << r.err;
@@ -41,7 +50,7 @@ TEST(Parts, ConstructWritesTheDialoguesCommandFile)
     r = command("construct primates.chars.nexus --ranking --group hominids=2-4 --group gibbon=6 --group macaques=7-10 "
               "--outgroup 1,11,12 --setting 1 --bootstrap 2");
     ASSERT_EQ(r.rc, 0) << r.err;
-    expectgolden("ranking_typed.cd", maskdate(readfile("primates.chars.nexus.cd")));
+    expectgolden("ranking_typed.cd", maskdate(withoutprovenance(readfile("primates.chars.nexus.cd"))));
     EXPECT_NE(r.out.find("tolvi evaluate primates.chars.nexus.log --ranking"), std::string::npos) << r.out;
 }
 
@@ -83,3 +92,57 @@ TEST(Parts, SplitRunsGiveTheUnsplitReplicatesAndReport)
     }
 }
 
+
+// The run identity is a hash of what the parts of a run share: neither the
+// creation time nor the log's name enter it, every byte of the data block,
+// the section, the seed and the replicate count do.
+TEST(Provenance, IdentityAndCommentRoundTrip)
+{
+    const std::string head = "#NEXUS\n\nlog file = a.log replace=yes;\n[!\n\n***Command file created by Tolvi Mon Jan  1 "
+                             "12:00:00 2024\n***\n\n]Begin data;\nMATRIX\n$0a\tACGT\n;\nend;\n";
+    const std::string base = runidentity(head, "section", 1, 9);
+    const struct {
+        std::string head, section;
+        std::uint32_t seed;
+        int replicates;
+        bool same;
+    } cases[] = {
+        {std::string(head).replace(head.find("a.log"), 5, "b.log.2"), "section", 1, 9, true},
+        {std::string(head).replace(head.find("Mon Jan  1"), 10, "Tue Feb  2"), "section", 1, 9, true},
+        {std::string(head).replace(head.find("ACGT"), 4, "ACGA"), "section", 1, 9, false},
+        {head, "sectioN", 1, 9, false},
+        {head, "section", 2, 9, false},
+        {head, "section", 1, 10, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(runidentity(c.head, c.section, c.seed, c.replicates) == base, c.same) << c.head << c.section;
+
+    runprovenance run;
+    run.identity = base;
+    run.tolvi = "1.0.0";
+    run.datafile.name = "my [odd] data.nex";
+    run.datafile.size = 402;
+    run.datafile.reading.excluded = std::vector<int>{3, 4, 5, 9};
+    run.settingtext = "dset distance=JC; [a comment]";
+    run.seed = 7;
+    run.replicates = 9;
+    const std::string written = withprovenance(head, run);
+    EXPECT_NE(written.find("***\n\n][!\nTolvi run " + base + " (provenance 1)\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\nexcluded characters: 3-5 9\n"), std::string::npos) << written;
+    EXPECT_EQ(runidentity(written, "section", 1, 9), base) << "the comment is not part of the identity";
+    const std::optional<runprovenance> read = findprovenance(written);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->identity, base);
+    EXPECT_EQ(read->datafile.name, "my (odd) data.nex");
+    EXPECT_EQ(read->datafile.size, 402u);
+    EXPECT_EQ(read->datafile.reading.excluded, run.datafile.reading.excluded);
+    EXPECT_EQ(read->settingtext, "dset distance=JC; (a comment)");
+    EXPECT_EQ(read->seed, 7u);
+    EXPECT_EQ(read->replicates, 9);
+    EXPECT_FALSE(read->parts || read->setting || read->datafile.sha256);
+    // A later format's comment gives its identity, and nothing read as this one's.
+    std::string later = written;
+    later.replace(later.find("(provenance 1)"), 14, "(provenance 2)");
+    EXPECT_EQ(findprovenance(later)->identity, base);
+    EXPECT_FALSE(findprovenance(later)->seed);
+}

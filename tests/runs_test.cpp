@@ -142,20 +142,24 @@ std::vector<std::string> words(const std::string& text, std::vector<std::size_t>
 }
 
 // What a log cut after the words `w` gives: one row per replicate marker with
-// its number, one comparison per "###begin" in it (not the log's last word,
-// which is read together with the end of the file); rows holding fewer
-// comparisons than the first are left out of the summary and the count.
+// its number, one comparison per "###begin" in it; a row without its end
+// marker is the one the log ends inside, and is left out, as are rows holding
+// fewer comparisons than the first.
 std::string logcount(const std::vector<std::string>& w)
 {
     std::vector<long> rows;  // comparisons per row
+    bool cut = false;
     for (auto i = w.begin(); i + 1 < w.end(); ++i)
         if (*i == "begin_bootstrap_replicate") {
-            const auto end = std::min({std::find(i, w.end(), "end_bootstrap_replicate"),
-                                       std::find(i, w.end(), "bootstrap_end"), w.end() - 1});
+            const auto end = std::find(i, w.end(), "end_bootstrap_replicate");
             rows.push_back(std::count(i, end, "###begin"));
+            cut = end == w.end();
         }
+    if (cut)
+        rows.pop_back();
     if (rows.empty())
-        return "No bootstrap replicate could be read from the log";
+        return std::find(w.begin(), w.end(), "bootstrap_end") == w.end() ? "is cut: it ends"
+                                                                          : "No bootstrap replicate could be read";
     if (rows[0] == 0)
         return "hold no group comparison";
     const long kept = std::count_if(rows.begin(), rows.end(), [&](long r) { return r >= rows[0]; });

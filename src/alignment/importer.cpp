@@ -110,6 +110,7 @@ std::string readbylibrary(nclreading& ncl, tokenreading& tokens, datareading& r)
     r.format = ncl.kind;
     r.characters = ncl.characters;
     r.excluded = ncl.excluded;
+    r.excludedcolumns = ncl.excludedcolumns;
     r.exclusionset = ncl.exclusionset;
     const bool same = tokens.data.names == ncl.data.names && samestates(tokens.data.sequences, ncl.data.sequences);
     if (same) {

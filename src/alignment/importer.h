@@ -33,6 +33,7 @@ struct datareading {
     bool standin = false;        // the library cannot read the file; the word-by-word reading stands in
     std::size_t characters = 0;  // of the file's matrix, excluded ones included
     std::size_t excluded = 0;    // left out by the default exclusion set
+    std::vector<int> excludedcolumns;  // which, counted from 1
     std::string exclusionset;    // its name
     bool ranout = false;         // the word-by-word reading ran out of words ("Error reading data.")
     std::vector<std::string> notes;  // what the console says of the reading, one line each

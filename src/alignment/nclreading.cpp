@@ -240,6 +240,8 @@ bool takematrix(quietreader& reader, nclreading& r)
     for (unsigned c = 0; c < nchar; ++c)
         if (!chars->IsExcluded(c))
             columns.push_back(c);
+        else
+            r.excludedcolumns.push_back(static_cast<int>(c) + 1);
     r.characters = nchar;
     r.excluded = nchar - columns.size();
     if (r.excluded > 0)

@@ -28,6 +28,7 @@ struct nclreading {
     bool strict = false;    // PHYLIP with names of exactly 10 characters, read when the relaxed reading fails
     std::size_t characters = 0;  // of the matrix, excluded ones included
     std::size_t excluded = 0;    // left out by the file's default exclusion set (EXSET *)
+    std::vector<int> excludedcolumns;  // which, counted from 1
     std::string exclusionset;    // its name
 };
 

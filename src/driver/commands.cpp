@@ -26,6 +26,7 @@
 #include "outfile.h"
 #include "partlogs.h"
 #include "plan.h"
+#include "runfacts.h"
 #include "runplan.h"
 #include "subcommand.h"
 
@@ -288,7 +289,10 @@ int construct(int argc, const char* const* argv, std::ostream& out, std::ostream
         return 2;
     }
     const std::string section = sectiontext.str();
-    const std::string head = headtext.str();
+    // The provenance comment after the head comment of every command file.
+    const runprovenance run = describerun(headtext.str(), section, describedata(datafile, data), setting,
+                                          settingtext.str(), seed, replicates, parts);
+    const std::string head = withprovenance(headtext.str(), run);
     replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
 
     runplan plan{datafile, &data, groupfileopt->count() > 0 ? groupfile : "", groupnotes, &groups, ranking,

@@ -13,6 +13,7 @@
 #include "logcheck.h"
 #include "datafile.h"
 #include "outfile.h"
+#include "runfacts.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ void widenote(std::size_t columns, std::ostream& out)
             << " with three draws joined.\n";
 }
 
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, std::ostream* meter)
+int constructfirst(std::istream& in, std::ostream& out, runrecord& record, std::ostream* meter)
 {
     datareading data;
     std::string nex = "default";
@@ -182,6 +183,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
         return 2;
     }
 
+    record.datafile = describedata(nex, data);
     for (std::size_t i = 0; i < names.size(); ++i)
         out << i + 1 << " " << names[i] << "\n";
     out << "\n\n";
@@ -218,6 +220,7 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
     if (!checkgroups(grps, names, out))
         return 2;
     overlapnotes(grps, out);
+    recordgroups(record, grps);
 
     const std::string cdname = nex + ".cd";
     // Written under a temporary name: an end before the file is complete
@@ -246,8 +249,12 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
     int mls = 0;
     if (!readint(in, out, mls))
         return 2;
-    if (const int r = copysetting(mls, cdfile, out); r != 0)
+    std::ostringstream settingtext;
+    if (const int r = copysetting(mls, settingtext, out); r != 0)
         return r;
+    cdfile << settingtext.str();
+    record.setting = "*MLS" + std::to_string(mls);
+    record.settingtext = settingwords(settingtext.str());
 
     // The comparison section is the same text for the alignment as read and
     // for every replicate: it is formed once.
@@ -275,6 +282,8 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
     out << "\nstatus:\n";
     replicatewriter writer(commandwriter.seqnames, commandwriter.seqs, section);
     bootstrapgenerator generator;
+    record.seed = bootstrapgenerator::defaultseed;
+    record.asked = replicatecount;
     widenote(writer.columns(), out);
     writereplicates(cdfile, writer, generator, {1, replicatecount}, replicatecount, out, meter);
     if (!cd.commit()) {
@@ -288,9 +297,14 @@ int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, s
     std::string logname;
     if (!readfilename(in, out, logname))
         return 2;
-    extractor logreading(logname, table, out, meter);
-    if (!logbelongs(table, writtencomparisons(grps, ranking), logname, out))
-        return 2;
-    std::string reportname = nex;
-    return evaluate(table, logname, ranking, reportname, replicatecount, false, out);
+    replicatetable table;
+    const extractor logreading(logname, table, out, meter);
+    record.answers = typedanswers(in);
+    record.logs.push_back(logrecord(logname, logreading));
+    evaluation how;
+    how.logname = logname;
+    how.reportname = nex;
+    how.ranking = ranking;
+    how.written = writtencomparisons(grps, ranking);
+    return evaluate(table, logreading, how, record, out, out);
 }

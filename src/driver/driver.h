@@ -2,10 +2,15 @@
 #define TOLVI_DRIVER_H
 
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "comparisonrecord.h"
+#include "extractor.h"
+#include "logcheck.h"
+#include "runrecord.h"
 
 // One whole run of the dialogue, from the banner to the end. Returns the
 // program's exit value: 1 after the direct road and the early ends of the
@@ -16,14 +21,30 @@
 int tolvi(std::istream& in, std::ostream& out, std::ostream* meter = nullptr);
 
 // The construct-first road, after the first question.
-int constructfirst(std::istream& in, std::ostream& out, replicatetable& table, std::ostream* meter = nullptr);
+int constructfirst(std::istream& in, std::ostream& out, runrecord& record, std::ostream* meter = nullptr);
 
-// The evaluation that ends both roads once the log has been read: checks that
-// there is something to evaluate, leaves out replicates cut short, reduces the
-// table and writes the report named after `reportname`. `direct` selects the
-// direct road's behaviour (the success line, and the replicate count taken from
-// the log instead of `replicatecount`). Returns 0 when the report was written, else 2.
-int evaluate(replicatetable& table, const std::string& logname, bool ranking, std::string& reportname,
-             int replicatecount, bool direct, std::ostream& out);
+// What the evaluation is asked for.
+struct evaluation {
+    std::string logname;     // the log that holds the section of the alignment as read
+    std::string reportname;  // the report is NAME.ma, beside it NAME.ma.tsv, .svg and .json
+    bool ranking = false;
+    // The dialogue's direct road: the success line, and the log must fit the report asked for.
+    bool direct = false;
+    // The construct-first road: the comparisons the command file asks for.
+    std::optional<std::vector<comparisonid>> written;
+    // A sub-command's name: its messages go to `err`, one line each that
+    // begins with it; the dialogue's go to `out`, in its own words.
+    const char* who = nullptr;
+};
+
+// The evaluation that ends both roads and `tolvi evaluate` once the log has
+// been read: leaves out a replicate the log ends inside and replicates cut
+// short, checks that there is something to evaluate that fits the report,
+// reduces the table, writes the report and, beside it, the table, the figure
+// and the run record `record` (filled in further here). `reading` tells the
+// rows' replicate numbers and how the reading ended. Returns 0 when the report
+// was written, else 2.
+int evaluate(replicatetable& table, const extractor& reading, const evaluation& how, runrecord& record,
+             std::ostream& out, std::ostream& err);
 
 #endif

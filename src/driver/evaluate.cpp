@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "driver.h"
-#include "logcheck.h"
 #include "partlogs.h"
 #include "plan.h"
+#include "runfacts.h"
 #include "subcommand.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::vector<std::string> withoutreports(const std::vector<std::string>& names, c
     };
     // The report and the results table and figure written beside it.
     const std::pair<std::string, const char*> written[] = {
-        {".ma", "report"}, {".ma.tsv", "results table"}, {".ma.svg", "results figure"}};
+        {".ma", "report"}, {".ma.tsv", "results table"}, {".ma.svg", "results figure"}, {".ma.json", "run record"}};
     std::vector<std::string> logs;
     for (const std::string& name : names) {
         const auto report = std::find_if(std::begin(written), std::end(written), [&](const auto& w) {
@@ -65,18 +65,30 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
         return rc;
 
     std::vector<logread> logs = readlogs(withoutreports(names, who, err), threads);
+    runrecord record;
+    record.commandline = std::vector<std::string>{"tolvi"};
+    record.commandline->insert(record.commandline->end(), argv, argv + argc);
     for (const logread& log : logs) {
         if (!log.readable) {
             err << who << ": the log " << log.name << " cannot be read (no such file, a folder, or not readable)\n";
             return 2;
         }
-        if (!log.messages.empty())
-            err << who << ": " << log.name << ":\n" << log.messages;
+        if (log.reading.fault == logfault::badnumber)
+            err << who << ": " << log.name << ": a number was expected where the word \"" << log.reading.badword
+                << "\" stands: the reading stops there, and what was read before is kept\n";
+        else if (log.reading.fault == logfault::readerror)
+            err << who << ": " << log.name
+                << ": the log could not be read to its end (a read error): what was read before is kept\n";
+        record.logs.push_back(logrecord(log.name, log.reading));
     }
 
     replicatetable table;
-    if (logs.size() == 1 && !logs.front().label) {
+    extractor reading;
+    // Of part logs, the first part's holds the section of the alignment as read.
+    const logread* first = &logs.front();
+    if (logs.size() == 1 && !logs.front().head.label) {
         table = std::move(logs.front().rows);
+        reading = logs.front().reading;
     } else {
         mergedlogs merged = mergeparts(logs);
         for (const std::string& f : merged.faults)
@@ -86,25 +98,42 @@ int evaluatelogs(int argc, const char* const* argv, std::ostream& out, std::ostr
                 << "\n";
             return 2;
         }
-        if (!merged.faults.empty())
+        if (!merged.faults.empty()) {
+            std::vector<int> missing;
+            for (const replicatenote& m : merged.missing)
+                missing.insert(missing.end(), m.replicates.begin(), m.replicates.end());
+            std::sort(missing.begin(), missing.end());
             err << who << ": --partial: evaluating " << merged.table.size() << " of " << merged.expected
-                << " bootstrap replicates" << (merged.missing.empty() ? "" : "; missing: " + numberranges(merged.missing))
-                << "\n";
+                << " bootstrap replicates" << (missing.empty() ? "" : "; missing: " + numberranges(missing)) << "\n";
+        }
         table = std::move(merged.table);
+        // Merged, the replicates are complete and in order.
+        reading.opened = reading.ended = true;
+        reading.replicates = merged.numbers;
+        record.asked = merged.expected;
+        record.missing = merged.missing;
+        for (const logread& log : logs) {
+            const partlabel& l = *log.head.label;
+            if (l.part < first->head.label->part)
+                first = &log;
+            const std::optional<runprovenance>& run = log.head.provenance;
+            record.parts.push_back(
+                {l.part, l.parts, l.range.first, l.range.last, run ? std::optional(run->identity) : std::nullopt, log.name});
+        }
+        std::sort(record.parts.begin(), record.parts.end(),
+                  [](const partrecord& a, const partrecord& b) { return a.part < b.part; });
     }
+    recordlog(record, first->head, table);
     if (report.empty())
         report = defaultreportname(logs);
     std::ostringstream console;
     console << std::fixed << std::setprecision(5);
-    if (!logfitsreport(table, ranking, logs.front().name, console)) {
-        err << who << ": " << oneline(console.str()) << "\n";
-        return 2;
-    }
-    // Of part logs, the first part's holds the section of the alignment as read.
-    const auto first =
-        std::find_if(logs.begin(), logs.end(), [](const logread& l) { return l.label && l.label->part == 1; });
-    const std::string& logname = (first == logs.end() ? logs.front() : *first).name;
-    const int rc = evaluate(table, logname, ranking, report, static_cast<int>(table.size()), false, console);
-    (rc == 0 ? out : err) << console.str();
+    evaluation how;
+    how.logname = first->name;
+    how.reportname = report;
+    how.ranking = ranking;
+    how.who = who;
+    const int rc = evaluate(table, reading, how, record, console, err);
+    out << console.str();
     return rc == 0 ? 0 : 2;
 }

@@ -18,8 +18,10 @@ bool fitsranking(const std::vector<comparisonid>& log)
 }
 
 // Every pair of the log's groups in order: the groups are the first
-// comparison's group A followed by the B groups compared with it. A log cut
-// inside its first replicate holds the first of these pairs.
+// comparison's group A followed by the B groups compared with it. A log that
+// stops short would have the report, which forms its groups the same way,
+// place a comparison under another pair; only a log of two comparisons (A-B,
+// A-C) may, its matrix of A and B showing the first alone.
 bool fitsmatrix(const std::vector<comparisonid>& log)
 {
     std::vector<std::pair<int, std::string>> groups{{log.front().a, log.front().namea}};
@@ -27,13 +29,11 @@ bool fitsmatrix(const std::vector<comparisonid>& log)
         if (c.a == log.front().a && c.namea == log.front().namea)
             groups.emplace_back(c.b, c.nameb);
     std::size_t k = 0;
-    for (std::size_t i = 0; i < groups.size(); ++i)
-        for (std::size_t j = i + 1; j < groups.size(); ++j, ++k)
-            if (k == log.size())
-                return true;
-            else if (log[k] != comparisonid{groups[i].first, groups[j].first, groups[i].second, groups[j].second})
+    for (std::size_t i = 0; i < groups.size() && k < log.size(); ++i)
+        for (std::size_t j = i + 1; j < groups.size() && k < log.size(); ++j, ++k)
+            if (log[k] != comparisonid{groups[i].first, groups[j].first, groups[i].second, groups[j].second})
                 return false;
-    return k == log.size();
+    return log.size() == groups.size() * (groups.size() - 1) / 2 || (k == log.size() && log.size() <= 2);
 }
 
 }  // namespace
@@ -58,50 +58,44 @@ std::vector<comparisonid> logcomparisons(const replicatetable& table)
         return list;
     for (const comparisonrecord& c : table.front())
         list.push_back({c.numbera, c.numberb, c.namea, c.nameb});
-    // A log that ends inside the head of its first replicate's last comparison
-    // leaves a record without triplets and with the head as far as it went.
-    if (table.size() == 1 && !list.empty() && table.front().back().brancha.empty())
-        list.pop_back();
     return list;
 }
 
-bool logbelongs(const replicatetable& table, const std::vector<comparisonid>& written, const std::string& logname,
-                std::ostream& out)
+std::optional<std::string> logbelongs(const replicatetable& table, const std::vector<comparisonid>& written,
+                                      const std::string& logname)
 {
     const std::vector<comparisonid> log = logcomparisons(table);
-    // a log cut inside its first replicate holds the first comparisons
-    if (log.size() <= written.size() && std::equal(log.begin(), log.end(), written.begin()))
-        return true;
-    out << "\nThe log " << logname << " does not hold the comparisons of the command file just written";
+    if (log.empty() || log == written)
+        return std::nullopt;
+    std::string fault = "The log " + logname + " does not hold the comparisons of the command file just written";
     std::size_t i = 0;
     while (i < log.size() && i < written.size() && log[i] == written[i])
         ++i;
     if (i < log.size() && i < written.size())
-        out << " (comparison " << i + 1 << " of the log is " << describe(log[i]) << ", of the command file "
-            << describe(written[i]) << ")";
+        fault += " (comparison " + std::to_string(i + 1) + " of the log is " + describe(log[i]) +
+                 ", of the command file " + describe(written[i]) + ")";
     else
-        out << " (the log holds " << log.size() << " comparisons, the command file " << written.size() << ")";
-    out << ": is it another run's log? Tolvi stops, and no report is written.\n";
-    return false;
+        fault += " (the log holds " + std::to_string(log.size()) + " comparisons, the command file " +
+                 std::to_string(written.size()) + ")";
+    return fault + ": is it another run's log?";
 }
 
-bool logfitsreport(const replicatetable& table, bool ranking, const std::string& logname, std::ostream& out)
+std::optional<std::string> logfitsreport(const replicatetable& table, bool ranking, const std::string& logname)
 {
     const std::vector<comparisonid> log = logcomparisons(table);
     if (log.empty())
-        return true;
+        return std::nullopt;
     const bool matrix = fitsmatrix(log), list = fitsranking(log);
     if (ranking ? list : matrix)
-        return true;
-    out << "\nThe comparisons of the log " << logname;
+        return std::nullopt;
+    std::string fault = "The comparisons of the log " + logname;
     if (ranking)
-        out << " do not all share one reference group, so they give no ranking list";
+        fault += " do not all share one reference group, so they give no ranking list";
     else
-        out << " are not every pair of its groups in order, so they give no comparison matrix";
+        fault += " are not every pair of its groups in order, so they give no comparison matrix";
     if (ranking ? matrix : list)
-        out << "; the log fits a " << (ranking ? "comparison matrix" : "ranking list");
+        fault += std::string("; the log fits a ") + (ranking ? "comparison matrix" : "ranking list");
     else
-        out << "; the log fits neither report";
-    out << ". Tolvi stops, and no report is written.\n";
-    return false;
+        fault += "; the log fits neither report";
+    return fault + ".";
 }

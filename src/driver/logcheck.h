@@ -1,7 +1,7 @@
 #ifndef TOLVI_LOGCHECK_H
 #define TOLVI_LOGCHECK_H
 
-#include <ostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,20 +25,19 @@ struct comparisonid {
 // reference group (the one before the outgroup).
 std::vector<comparisonid> writtencomparisons(const std::vector<group>& groups, bool ranking);
 
-// The comparisons of the log's first replicate (without a last one cut inside
-// its head when that replicate is all the log holds).
+// The comparisons of the log's first replicate.
 std::vector<comparisonid> logcomparisons(const replicatetable& table);
 
-// Construct-first road: true when the log holds the comparisons of the
-// command file just written (or nothing at all, which the evaluation reports);
-// otherwise a message and false.
-bool logbelongs(const replicatetable& table, const std::vector<comparisonid>& written, const std::string& logname,
-                std::ostream& out);
+// Construct-first road: nothing when the log holds the comparisons of the
+// command file just written (or nothing at all, which the evaluation
+// reports); otherwise what is wrong, as a sentence without its end.
+std::optional<std::string> logbelongs(const replicatetable& table, const std::vector<comparisonid>& written,
+                                      const std::string& logname);
 
 // Direct road: a ranking list needs comparisons that all share one reference
 // group; a comparison matrix needs every pair of the log's groups in order.
-// True when the log fits the report asked for; otherwise a message saying
-// which report it fits, and false.
-bool logfitsreport(const replicatetable& table, bool ranking, const std::string& logname, std::ostream& out);
+// Nothing when the log fits the report asked for; otherwise what is wrong and
+// which report it fits, as a sentence without its end.
+std::optional<std::string> logfitsreport(const replicatetable& table, bool ranking, const std::string& logname);
 
 #endif

@@ -32,6 +32,10 @@ public:
     float dzupper;
     // Final records: the number of bootstrap replicates the summary used.
     int replicates = 0;
+    // Triplet matrices left out for an undefined distance, and the taxa the
+    // log's messages named (each once).
+    int undefined = 0;
+    std::vector<std::string> undefinedtaxa;
 
     comparisonrecord(int a, int b, const std::string& na, const std::string& nb);
 };

@@ -1,8 +1,10 @@
 #include "extractor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "sha256.h"
 
 void undefinedwarning(int numbera, int numberb, std::ostream& out)
 {
@@ -126,9 +128,11 @@ void readerror(const wordreader& logfile, std::ostream& out)
 
 }  // namespace
 
-messageend skipmessage(wordreader& logfile)
+messageend skipmessage(wordreader& logfile, std::vector<std::string>* taxa)
 {
     std::string_view w;
+    // The words after "taxa" and after "and" name the two taxa.
+    bool taxonnext = false;
     for (;;) {
         const bool got = logfile.word(w);
         if (logfile.eof())
@@ -139,18 +143,26 @@ messageend skipmessage(wordreader& logfile)
             return messageend::read;
         if (w == "###end")
             return messageend::comparisonend;
+        if (taxa && taxonnext) {
+            const std::string taxon(w.ends_with('.') ? w.substr(0, w.size() - 1) : w);
+            if (std::find(taxa->begin(), taxa->end(), taxon) == taxa->end())
+                taxa->push_back(taxon);
+        }
+        taxonnext = w == "taxa" || w == "and";
     }
 }
 
 extractor::extractor(std::string& logname, replicatetable& table, std::ostream& out, std::ostream* meter)
 {
-    std::ifstream logfile(logname);
+    std::ifstream logfile(logname, std::ios::binary);
     if (!logfile) {
         out << "Can't open " << logname << " !\n";
         return;
     }
+    opened = true;
     table.clear();
-    wordreader reader(logfile, 1 << 18, true);
+    class sha256 digest;
+    wordreader reader(logfile, 1 << 18, true, &digest);
     if (meter) {
         std::error_code ec;
         const std::uintmax_t size = std::filesystem::file_size(logname, ec);
@@ -165,6 +177,11 @@ extractor::extractor(std::string& logname, replicatetable& table, std::ostream& 
     }
     readreplicates(reader, table, out);
     readerror(reader, out);
+    notefault(reader);
+    // The digest covers the whole file, also what follows the end marker.
+    size = reader.drain();
+    if (!reader.readerror())
+        sha256 = digest.hex();
     if (meter)
         *meter << "\r  reading the log: done\n" << std::flush;
 }
@@ -172,10 +189,22 @@ extractor::extractor(std::string& logname, replicatetable& table, std::ostream& 
 extractor::extractor(std::istream& log, replicatetable& table, std::ostream& out, std::size_t buffersize,
                      bool prefetch)
 {
+    opened = true;
     table.clear();
     wordreader reader(log, buffersize, prefetch);
     readreplicates(reader, table, out);
     readerror(reader, out);
+    notefault(reader);
+}
+
+void extractor::notefault(const wordreader& logfile)
+{
+    if (logfile.failed()) {
+        fault = logfault::badnumber;
+        badword = logfile.badword();
+    } else if (logfile.readerror()) {
+        fault = logfault::readerror;
+    }
 }
 
 void extractor::readreplicates(wordreader& logfile, replicatetable& table, std::ostream& out)
@@ -207,26 +236,26 @@ void extractor::readreplicates(wordreader& logfile, replicatetable& table, std::
             }
             out << "bootstrap replicate " << repl << "\n";
             std::vector<comparisonrecord> replicaterow;
-            readcomparisons(logfile, replicaterow, out);
+            lastcut = !readcomparisons(logfile, replicaterow, out);
             table.push_back(std::move(replicaterow));
             replicates.push_back(repl);
         }
     }
 }
 
-void extractor::readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out)
+bool extractor::readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out)
 {
     std::string_view word;
     for (;;) {
         bool got = logfile.word(word);
         if (got && word == "end_bootstrap_replicate")
-            return;
+            return true;
         if (logfile.eof()) {
             out << "\n\nEof!\n\n";
-            return;
+            return false;
         }
         if (!got)
-            return;
+            return false;
         if (word == "###begin") {
             int numbera = 0;
             int numberb = 0;
@@ -240,7 +269,7 @@ void extractor::readcomparisons(wordreader& logfile, std::vector<comparisonrecor
             }
             if (logfile.failed()) {
                 numberexpected(logfile, out);
-                return;
+                return false;
             }
             comparisonrecord record(numbera, numberb, namea, nameb);
             readtriplets(logfile, numbera, numberb, record, out);
@@ -249,7 +278,7 @@ void extractor::readcomparisons(wordreader& logfile, std::vector<comparisonrecor
     }
 }
 
-void extractor::readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out)
+bool extractor::readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out)
 {
     const std::string marka = groupmark(numbera);
     const std::string markb = groupmark(numberb);
@@ -263,22 +292,24 @@ void extractor::readtriplets(wordreader& logfile, int numbera, int numberb, comp
         bool got = logfile.wordwith(word, '$', '#', 'N');
         if (logfile.eof()) {
             out << "\n\nEnd of file reached!\n\n";
-            return;
+            return false;
         }
         if (!got)
-            return;
+            return false;
         if (word == "###end")
-            return;
+            return true;
         if (word == "No") {
             // One warning per matrix, however many messages stand before it.
-            if (!undefined)
+            if (!undefined) {
                 undefinedwarning(numbera, numberb, out);
+                ++record.undefined;
+            }
             undefined = true;
-            switch (skipmessage(logfile)) {
+            switch (skipmessage(logfile, &record.undefinedtaxa)) {
             case messageend::read: continue;
-            case messageend::comparisonend: return;
-            case messageend::logend: out << "\n\nEnd of file reached!\n\n"; return;
-            case messageend::stop: return;
+            case messageend::comparisonend: return true;
+            case messageend::logend: out << "\n\nEnd of file reached!\n\n"; return false;
+            case messageend::stop: return false;
             }
         }
         if (word.find('$') == std::string_view::npos)
@@ -302,7 +333,7 @@ void extractor::readtriplets(wordreader& logfile, int numbera, int numberb, comp
             }
             if (logfile.failed()) {
                 numberexpected(logfile, out);
-                return;
+                return false;
             }
             if (!complete)
                 continue;  // cut short by the end of the log: no triplet
@@ -344,10 +375,9 @@ std::vector<comparisonrecord> readasread(std::istream& log)
             break;
         // Triplets with an undefined distance are left out as in the
         // replicates; a comparison cut short cannot stand for the alignment.
-        std::ostringstream messages;
+        std::ostream nowhere(nullptr);
         comparisonrecord record(numbera, numberb, namea, nameb);
-        reading.readtriplets(reader, numbera, numberb, record, messages);
-        if (reader.failed() || messages.str().find("End of file reached!") != std::string::npos) {
+        if (!reading.readtriplets(reader, numbera, numberb, record, nowhere)) {
             record.brancha.clear();
             record.branchb.clear();
         }
@@ -360,7 +390,7 @@ std::vector<comparisonrecord> readasread(std::istream& log)
 
 std::vector<comparisonrecord> readasread(const std::string& logname)
 {
-    std::ifstream log(logname);
+    std::ifstream log(logname, std::ios::binary);
     if (!log)
         return {};
     return readasread(log);

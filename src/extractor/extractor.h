@@ -2,6 +2,7 @@
 #define TOLVI_EXTRACTOR_H
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -10,6 +11,9 @@
 
 #include "comparisonrecord.h"
 #include "wordreader.h"
+
+// Why a log's reading stopped before its end marker, other than the log's end.
+enum class logfault { none, badnumber, readerror };
 
 // Reads a PAUP log once, from start to end, into the replicate table: one row
 // per bootstrap replicate block, one record per comparison block in it, and in
@@ -28,16 +32,33 @@ public:
     extractor(std::istream& log, replicatetable& table, std::ostream& out, std::size_t buffersize = 1 << 18,
               bool prefetch = false);
 
-    // The number of each row's bootstrap replicate as the log gives it, and
-    // whether the log reached its end marker ("bootstrap_end").
+    // What the reading found besides the table, for the callers to decide by
+    // (the console text is the dialogue's, and nothing is read back from it):
+    // the number of each row's bootstrap replicate as the log gives it;
+    bool opened = false;
     std::vector<int> replicates;
+    // whether the log reached its end marker ("bootstrap_end");
     bool ended = false;
+    // whether the last row stops before its replicate's end marker: the log
+    // ends (or the reading stops) inside that replicate;
+    bool lastcut = false;
+    // why the reading stopped before the end marker, other than the log's end;
+    logfault fault = logfault::none;
+    std::string badword;  // the word that stood where a number belongs
+    // and, for a log opened by name, its size and SHA-256 (of the whole file,
+    // computed on the read-ahead thread; empty after a read error).
+    std::uint64_t size = 0;
+    std::string sha256;
 
     // The replicates up to the end marker, one row each; the comparisons of
-    // one replicate; the triplets of one comparison, into `record`.
+    // one replicate (true when its end marker was read); the triplets of one
+    // comparison, into `record` (true when the comparison's end was read).
     void readreplicates(wordreader& logfile, replicatetable& table, std::ostream& out);
-    void readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out);
-    void readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out);
+    bool readcomparisons(wordreader& logfile, std::vector<comparisonrecord>& replicaterow, std::ostream& out);
+    bool readtriplets(wordreader& logfile, int numbera, int numberb, comparisonrecord& record, std::ostream& out);
+
+private:
+    void notefault(const wordreader& logfile);
 };
 
 // The comparisons of the section written for the alignment as read (before
@@ -56,9 +77,9 @@ void undefinedwarning(int numbera, int numberb, std::ostream& out);
 // taxa x and y. Distance is undefined.", the taxa by number or by label) ended:
 // at its last word "undefined.", at a "###end" (a "No" of some other text, with
 // no such end before the comparison ends), at the end of the log, or at a read
-// error.
+// error. The two taxa the message names are added to `taxa` when given.
 enum class messageend { read, comparisonend, logend, stop };
-messageend skipmessage(wordreader& logfile);
+messageend skipmessage(wordreader& logfile, std::vector<std::string>* taxa = nullptr);
 
 // The group mark of group `g`: "$" and the number in decimal.
 std::string groupmark(int g);

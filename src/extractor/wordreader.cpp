@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+#include "sha256.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -38,13 +40,17 @@ std::streamsize readpiece(std::streambuf* source, char* to, std::size_t n, bool&
 // buffer; the reader takes the spare in exchange for its own buffer, so no
 // piece is copied once it has been read. Each buffer holds `room` characters
 // in front of the piece, where the reader puts the unfinished word of its old
-// buffer.
+// buffer. With a digest, the thread also hashes every piece, in order, where
+// it lies (in the spare, or in the reader's buffer while the reader parses
+// it); a buffer is read into again only once its piece is hashed. When the
+// thread is busy hashing and the reader needs the next piece, the reader
+// reads it itself: the two share the work.
 class prefetcher {
 public:
     static constexpr std::size_t room = 1 << 16;
 
-    prefetcher(std::streambuf* source, std::size_t piece)
-        : source_(source), piece_(piece), spare_(room + piece), thread_([this] { run(); })
+    prefetcher(std::streambuf* source, std::size_t piece, sha256* digest)
+        : source_(source), piece_(piece), digest_(digest), spare_(room + piece), thread_([this] { run(); })
     {
     }
 
@@ -66,16 +72,25 @@ public:
               bool& error)
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return ready_; });
+        while (spare_state_ != ready) {
+            if (ended_) {
+                error = error_;
+                return false;  // the end (every later call says so too)
+            }
+            if (!reading_ && spare_state_ == empty)
+                readspare(lock);
+            else
+                changed_.wait(lock);
+        }
         error = error_;
-        if (got_ <= 0)
-            return false;  // the end (ready_ stays set: every later call says so too)
-        got = static_cast<std::size_t>(got_);
+        got = spare_piece_.size;
         if (keep <= room) {
             start = room - keep;
             std::memcpy(spare_.data() + start, buf.data() + from, keep);
         } else {
-            // A word longer than the room: a buffer of its own.
+            // A word longer than the room: a buffer of its own, and the
+            // spare's memory given up once its piece is hashed.
+            changed_.wait(lock, [this] { return hashed_ > spare_piece_.number; });
             std::vector<char> joined(room + keep + got);
             std::memcpy(joined.data() + room, buf.data() + from, keep);
             std::memcpy(joined.data() + room + keep, spare_.data() + room, got);
@@ -83,55 +98,107 @@ public:
             start = room;
         }
         buf.swap(spare_);
-        if (spare_.size() < room + piece_)
-            spare_.resize(room + piece_);
-        ready_ = false;
+        // The reader's old piece now lies in the spare: hashed before it is
+        // read into again.
+        const piece old = main_piece_;
+        main_piece_ = spare_piece_;
+        spare_piece_ = old;
+        spare_state_ = old.number >= hashed_ ? stale : empty;
         lock.unlock();
         changed_.notify_all();
         return true;
     }
 
+    // Waits until every piece read is hashed.
+    void finish()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return hashed_ == next_number_; });
+    }
+
 private:
+    struct piece {
+        long number = -1;
+        const char* data = nullptr;
+        std::size_t size = 0;
+    };
+    enum state { empty, stale, ready };
+
+    // Reads the next piece into the spare (either thread, the lock held).
+    void readspare(std::unique_lock<std::mutex>& lock)
+    {
+        reading_ = true;
+        if (spare_.size() < room + piece_)
+            spare_.resize(room + piece_);
+        char* to = spare_.data() + room;
+        lock.unlock();
+        // Only this thread touches the spare while reading_ is set.
+        bool error = false;
+        const std::streamsize got = readpiece(source_, to, piece_, error);
+        lock.lock();
+        reading_ = false;
+        error_ = error_ || error;
+        if (got <= 0) {
+            ended_ = true;
+        } else {
+            spare_piece_ = {next_number_++, to, static_cast<std::size_t>(got)};
+            spare_state_ = ready;
+            if (!digest_)
+                hashed_ = next_number_;
+        }
+        changed_.notify_all();
+    }
+
     void run()
     {
-        for (;;) {
-            std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return stop_ || !ready_; });
-            if (stop_)
-                return;
-            char* to = spare_.data() + room;
-            lock.unlock();
-            // Only this thread touches the spare until ready_ is set.
-            bool error = false;
-            const std::streamsize got = readpiece(source_, to, piece_, error);
-            lock.lock();
-            got_ = got;
-            error_ = error;
-            ready_ = true;
-            lock.unlock();
-            changed_.notify_all();
-            if (got <= 0)
-                return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!stop_) {
+            // The next piece to hash, wherever it lies.
+            const piece* next = nullptr;
+            if (main_piece_.number == hashed_ && hashed_ < next_number_)
+                next = &main_piece_;
+            else if (spare_state_ != empty && spare_piece_.number == hashed_)
+                next = &spare_piece_;
+            if (digest_ && next) {
+                const piece p = *next;
+                lock.unlock();
+                digest_->update(p.data, p.size);
+                lock.lock();
+                ++hashed_;
+                if (spare_state_ == stale && spare_piece_.number < hashed_)
+                    spare_state_ = empty;
+                changed_.notify_all();
+            } else if (!reading_ && spare_state_ == empty && !ended_) {
+                readspare(lock);
+            } else {
+                changed_.wait(lock);
+            }
         }
     }
 
     std::streambuf* source_;
     const std::size_t piece_;
+    sha256* digest_;
     std::vector<char> spare_;
-    std::streamsize got_ = 0;
+    piece spare_piece_;
+    piece main_piece_;
+    state spare_state_ = empty;
+    long next_number_ = 0;  // of the next piece read
+    long hashed_ = 0;       // pieces hashed, in order
+    bool reading_ = false;
+    bool ended_ = false;
     bool error_ = false;
-    bool ready_ = false;
     bool stop_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::thread thread_;
 };
 
-wordreader::wordreader(std::istream& in, std::size_t buffersize, bool prefetch)
-    : in_(in), buf_(buffersize < 16 ? 16 : buffersize)
+wordreader::wordreader(std::istream& in, std::size_t buffersize, bool prefetch, sha256* digest)
+    : in_(in), digest_(digest), buf_(buffersize < 16 ? 16 : buffersize)
 {
     if (prefetch) {
-        prefetch_ = std::make_unique<prefetcher>(in.rdbuf(), buf_.size());
+        prefetch_ = std::make_unique<prefetcher>(in.rdbuf(), buf_.size(), digest);
         buf_.assign(prefetcher::room + buf_.size(), 0);
     }
 }
@@ -166,16 +233,33 @@ bool wordreader::fill(std::size_t keep)
     end_ = keep;
     if (keep == buf_.size())
         buf_.resize(buf_.size() * 2);
+    return readmore();
+}
+
+bool wordreader::readmore()
+{
     const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
     if (got <= 0) {
         drained_ = true;
         return false;
     }
+    if (digest_)
+        digest_->update(buf_.data() + end_, static_cast<std::size_t>(got));
     end_ += static_cast<std::size_t>(got);
     total_ += static_cast<std::uint64_t>(got);
     if (onfill_)
         onfill_(total_);
     return true;
+}
+
+std::uint64_t wordreader::drain()
+{
+    pos_ = end_;
+    while (fill(0))
+        pos_ = end_;
+    if (prefetch_)
+        prefetch_->finish();
+    return total_;
 }
 
 bool wordreader::skipspace()
@@ -501,16 +585,7 @@ std::string_view wordreader::window(std::size_t want)
             if (buf_.size() < want)
                 buf_.resize(want);
         }
-        while (!drained_ && end_ - pos_ < want) {
-            const std::streamsize got = readpiece(in_.rdbuf(), buf_.data() + end_, buf_.size() - end_, readerror_);
-            if (got <= 0)
-                drained_ = true;
-            else {
-                end_ += static_cast<std::size_t>(got);
-                total_ += static_cast<std::uint64_t>(got);
-                if (onfill_)
-                    onfill_(total_);
-            }
+        while (!drained_ && end_ - pos_ < want && readmore()) {
         }
     }
     return std::string_view(buf_.data() + pos_, end_ - pos_);

@@ -23,12 +23,16 @@
 // and badword() holds the text found there (a number cut off by the end of
 // the input counts as the end, unless it is already too large).
 class prefetcher;
+class sha256;
 
 class wordreader {
 public:
     // With `prefetch`, a second thread reads the next piece of the input while
-    // this one works on the current piece (for large files).
-    explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18, bool prefetch = false);
+    // this one works on the current piece (for large files). `digest`, when
+    // given, gets every byte of the input, in order: on the second thread
+    // where there is one.
+    explicit wordreader(std::istream& in, std::size_t buffersize = 1 << 18, bool prefetch = false,
+                        sha256* digest = nullptr);
     ~wordreader();
     wordreader(const wordreader&) = delete;
     wordreader& operator=(const wordreader&) = delete;
@@ -53,6 +57,10 @@ public:
     // the buffer (for a progress line).
     void onfill(std::function<void(std::uint64_t)> f) { onfill_ = std::move(f); }
 
+    // Reads the rest of the input unparsed, for the digest, and returns the
+    // number of characters the input held; the digest is complete then.
+    std::uint64_t drain();
+
     bool eof() const { return eof_; }
     bool failed() const { return failed_; }
     // Whether the input stopped on a read error (the log is a folder, or the
@@ -65,10 +73,12 @@ private:
     bool fastnumber(float& value);
     bool fastnumber(int& value);
     bool fill(std::size_t keep);
+    bool readmore();
     int peekchar();
     void numberfailed(std::string consumed, bool overflow = false);
 
     std::istream& in_;
+    sha256* digest_;
     std::unique_ptr<prefetcher> prefetch_;
     std::vector<char> buf_;
     std::size_t pos_ = 0;

@@ -6,36 +6,46 @@
 #include <vector>
 
 #include "comparisonrecord.h"
+#include "extractor.h"
+#include "loghead.h"
 #include "plan.h"
+#include "runrecord.h"
 
-// One log as read: its rows, the replicate number of each, and the part label
-// of its run if it is a part log.
+// One log as read: its beginning (part label, provenance, taxa), its rows and
+// what the reading found (replicate numbers, end marker, where it was cut,
+// faults, size and digest).
 struct logread {
     std::string name;
     bool readable = false;
-    std::optional<partlabel> label;
+    loghead head;
     replicatetable rows;
-    std::vector<int> replicates;  // parallel to rows
-    bool ended = false;           // the log reached its end marker
-    std::string messages;         // the reader's warnings, progress lines left out
+    extractor reading;
 };
 
 // Reads the logs, `threads` at a time (each log on a thread of its own).
 std::vector<logread> readlogs(const std::vector<std::string>& names, unsigned threads);
 
+// Where the reading of a log ended, in words: "ends inside bootstrap
+// replicate 8", "ends after bootstrap replicate 7", "ends before its first
+// bootstrap replicate".
+std::string whereitends(const extractor& reading);
+
 // The replicates of a run's part logs as one table in replicate order.
 struct mergedlogs {
     replicatetable table;
-    int expected = 0;             // replicates of the whole run
-    std::vector<int> missing;     // replicate numbers found in no log, or cut short
+    std::vector<int> numbers;      // each row's replicate number
+    int expected = 0;              // replicates of the whole run
+    std::vector<replicatenote> missing;  // replicates found in no log, or cut short, and why
     std::vector<std::string> faults;  // what keeps the logs from being one run's whole table
-    bool foreign = false;         // logs of different runs: nothing can be merged
+    bool foreign = false;          // logs of different runs: nothing can be merged
 };
 
-// Merges part logs: every replicate of the run once, in order. Missing,
-// cut-short and doubled replicates and logs of different runs are named in
-// `faults`; the table holds the complete replicates (each once) all the same.
-// The logs' rows are moved out.
+// Merges part logs: every replicate of the run once, in order. What keeps
+// them from being one run's whole table is named in `faults`, the surest
+// first: logs of another run (their identities differ: nothing else is
+// said), then parts that are cut, replicates missing, replicates doubled.
+// The table holds the complete replicates (each once) all the same. The
+// logs' rows are moved out.
 mergedlogs mergeparts(std::vector<logread>& logs);
 
 // The report name for the logs: `prefix.log` for part logs `prefix.log.K`,

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -20,9 +19,9 @@ constexpr double charwidth = 7.6;  // a generous average at 13 px
 constexpr double panelwidth = 300;
 constexpr double panelgap = 40;
 constexpr double classwidth = 90;
+constexpr double tripletwidth = 70;
 constexpr double rowtop = 92;
 constexpr double rowheight = 22;
-constexpr std::size_t longestlabel = 48;
 
 // A coordinate or length in the SVG: one decimal, C locale.
 std::string num(double v)
@@ -90,12 +89,10 @@ struct axis {
     }
 };
 
+// A row's label, whole however long: the figure grows with it.
 std::string rowlabel(const resultrow& r, bool ranking)
 {
-    std::string s = ranking ? r.groupa : r.groupa + " vs " + r.groupb;
-    if (s.size() > longestlabel)
-        s = s.substr(0, longestlabel - 3) + "...";
-    return s;
+    return ranking ? r.groupa : r.groupa + " vs " + r.groupb;
 }
 
 class svgwriter {
@@ -137,14 +134,24 @@ private:
     std::ostream& out_;
 };
 
-// One panel: frame, grid, reference line, axis labels and one estimate with
-// its interval per row (a missing mark where the estimate is not a number).
-void panel(svgwriter& svg, const axis& ax, double reference, const std::string& heading,
+// Which way along an axis each group evolves faster: the first group's
+// branches are the longer ones right of the reference line.
+struct faster {
+    std::string left;
+    std::string right;
+};
+
+// One panel: frame, grid, reference line, axis labels, which way is faster,
+// and one estimate with its interval per row (a missing mark where the
+// estimate is not a number).
+void panel(svgwriter& svg, const axis& ax, double reference, const std::string& heading, const faster& way,
            const std::vector<resultrow>& rows, double (*estimate)(const resultrow&),
            std::pair<double, double> (*interval)(const resultrow&))
 {
     const double bottom = rowtop + rowheight * static_cast<double>(rows.size());
     svg.text(ax.left + panelwidth / 2, rowtop - 12, heading, "middle", 13, textcolour, true);
+    svg.text(ax.left, bottom + 36, "\xE2\x86\x90 " + way.left, "start", 11, textcolour);
+    svg.text(ax.left + panelwidth, bottom + 36, way.right + " \xE2\x86\x92", "end", 11, textcolour);
     for (double t = std::ceil(ax.low / ax.step) * ax.step; t <= ax.high; t += ax.step) {
         const double x = ax.x(t);
         svg.line(x, rowtop, x, bottom, "#E4E4E4", 1);
@@ -220,20 +227,28 @@ figuresize writefigure(const std::vector<resultrow>& rows, const figureinfo& inf
     for (const resultrow& r : rows)
         labelchars = std::max(labelchars, rowlabel(r, info.ranking).size());
     const double labelwidth = std::max(100.0, static_cast<double>(labelchars) * charwidth + 20);
-    const double dleft = margin + labelwidth;
+    const double dleft = margin + labelwidth + tripletwidth;
     const double ratioleft = dleft + panelwidth + panelgap;
 
-    const std::string source = std::filesystem::path(info.source).filename().string();
-    const std::string title = "Relative rates: " + source;
+    const std::string title = "Relative rates: " + info.source + (info.setting.empty() ? "" : ", " + info.setting);
     std::string subtitle = std::to_string(info.replicates) + " bootstrap replicates";
     subtitle += info.ranking ? "; groups compared to " + info.reference
                              : "; " + std::to_string(rows.size()) + " pairwise group comparisons";
-    const double textwidth =
-        std::max(static_cast<double>(title.size()) * 9.5, static_cast<double>(subtitle.size()) * 6.8);
+    if (!info.identity.empty())
+        subtitle += "; run " + info.identity;
+    const std::string groups = info.ranking ? "A: the group, B: the reference group " + info.reference
+                                            : "A: the first group of a comparison, B: the second";
+    const faster way = info.ranking ? faster{info.reference + " faster", "group faster"}
+                                    : faster{"second group faster", "first group faster"};
+    const std::string meaning = "A, B: branch lengths of the taxa of the two groups in a triplet (" + groups +
+                                "); d > 0 and ratio > 1: A evolves faster";
+    const double textwidth = std::max({static_cast<double>(title.size()) * 9.5,
+                                       static_cast<double>(subtitle.size()) * 6.8,
+                                       static_cast<double>(meaning.size()) * 6.2});
     const double right = std::max(ratioleft + panelwidth + classwidth, margin + textwidth);
     const int width = static_cast<int>(std::ceil(right + margin));
     const double bottom = rowtop + rowheight * static_cast<double>(rows.size());
-    const int height = static_cast<int>(std::ceil(bottom + 64));
+    const int height = static_cast<int>(std::ceil(bottom + 96));
 
     std::vector<double> dvalues, ratiovalues;
     for (const resultrow& r : rows) {
@@ -255,27 +270,32 @@ figuresize writefigure(const std::vector<resultrow>& rows, const figureinfo& inf
     for (std::size_t i = 1; i < rows.size(); i += 2)
         svg.rect(margin, rowtop + rowheight * static_cast<double>(i), width - 2 * margin, rowheight, "#F3F3F3");
 
-    panel(svg, daxis, 0.0, "d \xC2\xB1 1.96 SE", rows, destimate, dinterval);
-    panel(svg, ratioaxis, 1.0, "ratio, 95% interval", rows, ratioestimate, ratiointerval);
+    panel(svg, daxis, 0.0, "d = mean(A \xE2\x88\x92 B) \xC2\xB1 1.96 SE", way, rows, destimate, dinterval);
+    panel(svg, ratioaxis, 1.0, "ratio = \xCE\xA3""A / \xCE\xA3""B, 95% interval", way, rows, ratioestimate,
+          ratiointerval);
 
-    svg.text(dleft - 10, rowtop - 12, info.ranking ? "group" : "comparison", "end", 13, textcolour, true);
+    const double labelright = margin + labelwidth - 10;
+    svg.text(labelright, rowtop - 12, info.ranking ? "group" : "comparison", "end", 13, textcolour, true);
+    svg.text(dleft - 14, rowtop - 12, "triplets", "end", 13, textcolour, true);
     svg.text(ratioleft + panelwidth + 12, rowtop - 12, "class", "start", 13, textcolour, true);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const resultrow& r = rows[i];
         const double y = rowtop + rowheight * (static_cast<double>(i) + 0.5) + 4.5;
         const bool s = r.significant();
         const char* colour = s ? significantcolour : textcolour;
-        svg.text(dleft - 10, y, rowlabel(r, info.ranking), "end", 13, colour, s);
+        svg.text(labelright, y, rowlabel(r, info.ranking), "end", 13, colour, s);
+        svg.text(dleft - 14, y, std::to_string(r.triplets), "end", 12, mutedcolour);
         svg.text(ratioleft + panelwidth + 12, y, r.significance, "start", 12, colour, s);
     }
 
-    const double legend = bottom + 48;
+    const double legend = bottom + 64;
     svg.marker(margin + 6, legend - 4, true);
     svg.text(margin + 16, legend, "significant (Holm-adjusted p < 0.05)", "start", 11, textcolour);
     svg.marker(margin + 266, legend - 4, false);
     svg.text(margin + 276, legend, "not significant", "start", 11, textcolour);
     svg.text(margin + 390, legend, "dashed: no difference; class: unadjusted, as in the report", "start", 11,
              mutedcolour);
+    svg.text(margin, legend + 18, meaning, "start", 11, mutedcolour);
     out << "</svg>\n";
     return {width, height};
 }

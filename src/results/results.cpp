@@ -1,63 +1,55 @@
 #include "results.h"
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
 
 #include "extractor.h"
 #include "figure.h"
+#include "outfile.h"
 #include "summary.h"
 #include "table.h"
 
 namespace {
 
-// Writes `name` through a temporary file beside it, renamed into place once
-// complete: a failure leaves neither a partial file nor the temporary one.
-bool writewhole(const std::string& name, const std::function<void(std::ostream&)>& body)
+// Writes `name` whole through the one writer of result files; false when it
+// could not.
+template <typename Body>
+bool writewhole(const std::string& name, Body body)
 {
-    const std::string temporary = name + ".part";
-    std::error_code ec;
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (file) {
-            body(file);
-            file.close();
-        }
-        if (!file) {
-            if (!std::filesystem::is_directory(temporary, ec))
-                std::filesystem::remove(temporary, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, name, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    outfile file(name);
+    if (!file.is_open())
         return false;
-    }
-    return true;
+    body(file.stream());
+    return file.commit();
 }
 
 }  // namespace
 
-void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
-                  const std::string& logname, bool ranking, int replicatecount,
-                  const std::string& reportname, std::ostream& console)
+std::vector<std::string> writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                                      const std::string& logname, const runrecord& record)
 {
+    std::vector<std::string> failed;
     const std::vector<resultrow> rows = summarize(final, replicates, readasread(logname));
-    const std::string tablename = reportname + ".tsv";
+    const std::string tablename = record.report + ".tsv";
     if (!writewhole(tablename, [&rows](std::ostream& out) { writetable(rows, out); }))
-        console << "The table " << tablename << " could not be written.\n";
+        failed.push_back("table " + tablename);
 
     figureinfo info;
-    // The title names what the report is named after: the data file, the log
-    // or the run of part logs.
-    info.source = reportname.ends_with(".ma") ? reportname.substr(0, reportname.size() - 3) : reportname;
-    info.replicates = replicatecount;
-    info.ranking = ranking;
+    // The title names the data file and the setting, or the log when they
+    // are not known.
+    info.source = std::filesystem::path(record.datafile.name ? *record.datafile.name : logname).filename().string();
+    if (record.datafile.name && record.setting)
+        info.setting = *record.setting + (record.settingtext ? ": " + *record.settingtext : "");
+    info.replicates = record.used;
+    info.identity = record.identity.value_or("");
+    info.ranking = record.ranking;
     if (!final.empty())
         info.reference = final.front().nameb;
-    const std::string figurename = reportname + ".svg";
+    const std::string figurename = record.report + ".svg";
     if (!writewhole(figurename, [&](std::ostream& out) { writefigure(rows, info, out); }))
-        console << "The figure " << figurename << " could not be written.\n";
+        failed.push_back("figure " + figurename);
+
+    const std::string recordname = record.report + ".json";
+    if (!writerecord(record, recordname))
+        failed.push_back("run record " + recordname);
+    return failed;
 }

@@ -1,20 +1,19 @@
 #ifndef TOLVI_RESULTS_H
 #define TOLVI_RESULTS_H
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "comparisonrecord.h"
+#include "runrecord.h"
 
-// Writes the table NAME.tsv and the figure NAME.svg beside the report NAME
-// (`reportname` with its ".ma"): `final` are the report's records, `replicates`
-// the table they were reduced from, `logname` the log that holds the section of
-// the alignment as read (read again here), `replicatecount` the replicate count the report
-// states. Each file is written whole or not at all; one that cannot be written
-// gets one line on `console`, and nothing else is said there.
-void writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
-                  const std::string& logname, bool ranking, int replicatecount,
-                  const std::string& reportname, std::ostream& console);
+// Writes beside the report `record.report` (NAME.ma) the table NAME.ma.tsv,
+// the figure NAME.ma.svg and the run record NAME.ma.json: `final` are the
+// report's records, `replicates` the table they were reduced from, `logname`
+// the log that holds the section of the alignment as read (read again here).
+// Each file is written whole or not at all; returns those that could not be
+// written, each as its kind and name ("table NAME.ma.tsv").
+std::vector<std::string> writeresults(const std::vector<comparisonrecord>& final, const replicatetable& replicates,
+                                      const std::string& logname, const runrecord& record);
 
 #endif

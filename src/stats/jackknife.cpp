@@ -152,36 +152,22 @@ std::vector<leftout> reducereplicates(replicatetable& table, std::vector<compari
     return left;
 }
 
-void leftoutlines(const std::vector<leftout>& left, const std::vector<comparisonrecord>& finalrecords, std::size_t rows,
-                  std::ostream& out)
+std::string leftouttext(const leftout& l, const comparisonrecord& g, std::size_t rows)
 {
-    for (const leftout& l : left) {
-        const comparisonrecord& g = finalrecords.at(l.comparison);
-        std::string why;
-        auto cause = [&why](int k, const std::string& text) {
-            if (k > 0)
-                why += (why.empty() ? "" : ", ") + std::to_string(k) + " " + text;
-        };
-        cause(l.notriplet, "without a usable triplet");
-        cause(l.zerosum, "where the branch lengths of " + g.nameb + " sum to zero");
-        cause(l.outofrange, "with a sum beyond the range of a float");
-        out << "\nWARNING: " << g.namea << " versus " << g.nameb << ": ";
-        if (g.replicates > 0)
-            out << l.total() << " of " << rows << " bootstrap replicate(s) give no finite d and ratio (" << why
-                << "); they are left out, and d, ratio and their standard errors are based on " << g.replicates
-                << ".\n\n";
-        else
-            out << "no bootstrap replicate gives a finite d and ratio (" << why
-                << "); the report has no usable values for this comparison.\n\n";
-    }
-}
-
-std::size_t dropshortrows(replicatetable& table)
-{
-    if (table.empty())
-        return 0;
-    const std::size_t want = table[0].size();
-    const std::size_t before = table.size();
-    std::erase_if(table, [want](const std::vector<comparisonrecord>& row) { return row.size() < want; });
-    return before - table.size();
+    std::string why;
+    auto cause = [&why](int k, const std::string& text) {
+        if (k > 0)
+            why += (why.empty() ? "" : ", ") + std::to_string(k) + " " + text;
+    };
+    cause(l.notriplet, "without a usable triplet");
+    cause(l.zerosum, "where the branch lengths of " + g.nameb + " sum to zero");
+    cause(l.outofrange, "with a sum beyond the range of a float");
+    const std::string comparison = g.namea + " versus " + g.nameb + ": ";
+    if (g.replicates > 0)
+        return comparison + std::to_string(l.total()) + " of " + std::to_string(rows) +
+               " bootstrap replicate(s) give no finite d and ratio (" + why +
+               "); they are left out, and d, ratio and their standard errors are based on " +
+               std::to_string(g.replicates) + ".";
+    return comparison + "no bootstrap replicate gives a finite d and ratio (" + why +
+           "); the report has no usable values for this comparison.";
 }

@@ -2,7 +2,7 @@
 #define TOLVI_JACKKNIFE_H
 
 #include <cstddef>
-#include <ostream>
+#include <string>
 #include <vector>
 
 #include "comparisonrecord.h"
@@ -44,12 +44,7 @@ struct leftout {
 // must hold at least one row, and no row may hold fewer records than the first.
 std::vector<leftout> reducereplicates(replicatetable& table, std::vector<comparisonrecord>& finalrecords);
 
-// One console line per comparison with replicates left out: how many, and why.
-void leftoutlines(const std::vector<leftout>& left, const std::vector<comparisonrecord>& finalrecords, std::size_t rows,
-                  std::ostream& out);
-
-// Removes the rows that hold fewer records than the first (a log cut off
-// inside a replicate) and returns how many were removed.
-std::size_t dropshortrows(replicatetable& table);
+// What was left out of one comparison, and why, as one sentence.
+std::string leftouttext(const leftout& left, const comparisonrecord& finalrecord, std::size_t rows);
 
 #endif
