@@ -14,6 +14,10 @@
 //   answers TEXT          the dialogue, TEXT (escapes as above) on its input
 //   tolvi WORD...         the command line, sub-commands included
 //   show FILE             the file's text (the command file date masked)
+// Shorthands, which the transcript shows expanded:
+//   each STEP             (before the first case) STEP begins every case
+//   define NAME STEP      STEP is appended to the steps NAME stands for
+//   do NAME               the steps NAME stands for
 
 #include <gtest/gtest.h>
 
@@ -131,11 +135,29 @@ TEST_P(Transcripts, MatchTheGoldenFile)
 {
     std::istringstream script(readfile(std::string(TOLVI_TRANSCRIPT_DIR) + "/" + GetParam() + ".script"));
     std::string transcript;
-    std::vector<std::string> steps;
+    std::vector<std::string> each, steps;
+    std::map<std::string, std::vector<std::string>> defined;
+    const auto word = [](const std::string& line, std::size_t n) {
+        std::istringstream words(line);
+        std::string w;
+        while (n-- > 0 && words >> w) {
+        }
+        return w;
+    };
     for (std::string line; std::getline(script, line);) {
         if (line == "---") {
             transcript += runcase(steps) + "---\n";
-            steps.clear();
+            steps = each;
+        } else if (line.starts_with("each ")) {
+            each.push_back(line.substr(5));
+            steps.push_back(line.substr(5));
+        } else if (line.starts_with("define ")) {
+            const std::string name = word(line, 2);
+            defined[name].push_back(line.substr(8 + name.size()));
+        } else if (line.starts_with("do ")) {
+            ASSERT_TRUE(defined.count(word(line, 2))) << line;
+            const std::vector<std::string>& more = defined[word(line, 2)];
+            steps.insert(steps.end(), more.begin(), more.end());
         } else if (!line.empty()) {
             steps.push_back(line);
         }
