@@ -148,6 +148,9 @@ TEST(Results, RunRecordsDescribeTheirRuns)
         EXPECT_EQ(r["data_file"]["size"], data.size());
         EXPECT_EQ(r["data_file"]["sha256"], sha256hex(data));
         EXPECT_EQ(r["data_file"]["characters"], 12);
+        EXPECT_EQ(r["data_file"]["format"], "NEXUS");
+        EXPECT_EQ(r["data_file"]["reading"], "NEXUS Class Library");
+        EXPECT_EQ(r["data_file"]["excluded_characters"], json::array());
         EXPECT_EQ(r["data_file"]["taxa"], json({"Homo|sapiens", "Pan", "Gorilla", "1st|clone", "$weird", "Macaca",
                                                 "Papio", "Lemur"}));
         EXPECT_EQ(r["groups"], json::parse(R"([{"number":0,"name":"humans","taxa":[1,4]},
