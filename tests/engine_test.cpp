@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 
 #include "engine.h"
 #include "formulas.h"
+#include "testutil.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ struct outcome {
 };
 
 // Runs a command file with the logs kept in memory; a log opened "fresh" must not exist yet.
-outcome run(const std::string& commands)
+outcome carryout(const std::string& commands)
 {
     std::istringstream in(commands);
     std::map<std::string, std::ostringstream> logs;
@@ -78,14 +77,6 @@ std::string shown(const std::string& log)
     return b == std::string::npos ? "(no matrix)" : log.substr(b + 11, log.find("\n%endtriplet", b) - b - 11);
 }
 
-std::string datafile(const std::string& name)
-{
-    std::ifstream in(std::filesystem::path(TOLVI_TEST_DIR) / "data" / name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The distance of two sequences as ShowDist prints it, or why it has none.
 std::string value(std::string a, std::string b, distances::missingmode mode, bool jc)
 {
@@ -106,7 +97,7 @@ const rows three = {{"$0a", "ACGT"}, {"$1b", "ACGA"}, {"$2c", "ACGT"}};
 // into one, is what tolvi-distances prints for all 20 taxa with missdist=infer.
 rows cobnt()
 {
-    const std::string nxs = datafile("cob_nt.MATRIX-uppercase.nxs");
+    const std::string nxs = readfile(TOLVI_TEST_DATA "/cob_nt.MATRIX-uppercase.nxs");
     std::istringstream matrix(nxs.substr(nxs.find("MATRIX") + 6));
     rows taxa;
     for (std::string name, seq; matrix >> name && name != ";" && matrix >> seq;)
@@ -117,7 +108,7 @@ rows cobnt()
 TEST(Engine, RealPaupMatrixOfCobNt)
 {
     const rows taxa = cobnt();
-    std::istringstream capture(datafile("cob_nt_jc_showdist.txt"));
+    std::istringstream capture(readfile(TOLVI_TEST_DATA "/cob_nt_jc_showdist.txt"));
     std::vector<std::string> l;
     for (std::string line; std::getline(capture, line);)
         l.push_back(line);
@@ -126,7 +117,7 @@ TEST(Engine, RealPaupMatrixOfCobNt)
     std::string joined = l[0] + "\n" + l[1] + "\n\n" + l[3] + l[27].substr(13) + "\n";
     for (int i = 4; i < 24; ++i)
         joined += l[i] + (i >= 21 ? l[i + 7].substr(13) : "") + "\n";
-    EXPECT_EQ(shown(run(opening(taxa, "dset distance=JC missdist=infer;") + showdist).log), "\n\n" + joined);
+    EXPECT_EQ(shown(carryout(opening(taxa, "dset distance=JC missdist=infer;") + showdist).log), "\n\n" + joined);
 }
 
 TEST(Engine, DistancesWorkedByHand)
@@ -171,7 +162,7 @@ TEST(Engine, ModelsThatReduceToSimplerOnes)
     };
     const rows taxa = cobnt();
     auto matrix = [&](const char* settings) {
-        const std::string log = shown(run(opening(taxa, settings) + showdist).log);
+        const std::string log = shown(carryout(opening(taxa, settings) + showdist).log);
         return log.substr(log.find(" characters are included"));
     };
     for (const auto& c : cases)
@@ -201,7 +192,7 @@ TEST(Engine, RefusesWhatItCannotCarryOut)
         {"begin trees;", "line 24: begin trees: tolvi-distances reads data and paup blocks only"},
     };
     for (const auto& c : cases) {
-        const outcome r = run(opening(three, c.setting) + showdist);
+        const outcome r = carryout(opening(three, c.setting) + showdist);
         EXPECT_EQ(r.error.substr(0, std::string(c.message).size()), c.message);
         EXPECT_TRUE(r.refused) << c.setting;
         EXPECT_EQ(r.logname, "") << c.setting;
@@ -212,15 +203,15 @@ TEST(Engine, RefusesWhatItCannotCarryOut)
 // "log stop" goes to the screen; a second log command starts a new log.
 TEST(Engine, CommentsLogsAndScreen)
 {
-    const outcome r = run("#NEXUS\n[!before]log file = 'my data.log' append;[plain][!outer [inner] text]"
+    const outcome r = carryout("#NEXUS\n[!before]log file = 'my data.log' append;[plain][!outer [inner] text]"
                           "set [!in a command] monitor=no;log stop;[!after]");
     EXPECT_EQ(r.error, "");
     EXPECT_EQ(r.logname, "my data.log");
     EXPECT_EQ(r.log, banner(when) + "outer [inner] text\nin a command\n");
     EXPECT_EQ(r.screen, "before\nafter\n");
     // replace=yes starts the same log anew
-    EXPECT_EQ(run("#NEXUS\nlog file=a replace=yes;[!one]log file=a replace=yes;[!two]").log, banner(when) + "two\n");
-    EXPECT_EQ(run("#NEXUS\nlog file=a replace=yes;[!one]log file=b replace=yes;[! two ]").log,
+    EXPECT_EQ(carryout("#NEXUS\nlog file=a replace=yes;[!one]log file=a replace=yes;[!two]").log, banner(when) + "two\n");
+    EXPECT_EQ(carryout("#NEXUS\nlog file=a replace=yes;[!one]log file=b replace=yes;[! two ]").log,
               banner(when) + " two \n");
 }
 

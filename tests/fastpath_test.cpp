@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -9,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "commander.h"
 #include "extractor.h"
 #include "jackknife.h"
 #include "leaveoneout.h"
 #include "straightforward/straightforward.h"
+#include "testutil.h"
 #include "wordreader.h"
 
 namespace {
@@ -129,23 +130,6 @@ std::string randomlog(std::mt19937& rng)
     return log;
 }
 
-// A table as text: every record's groups and the bits of its branch lengths.
-std::string astext(const replicatetable& table)
-{
-    std::string text;
-    for (const std::vector<comparisonrecord>& row : table) {
-        text += "row\n";
-        for (const comparisonrecord& g : row) {
-            text += std::to_string(g.numbera) + " " + std::to_string(g.numberb) + " " + g.namea + " " + g.nameb;
-            for (const std::vector<float>* branches : {&g.brancha, &g.branchb})
-                for (float v : *branches)
-                    text += " " + std::to_string(std::bit_cast<std::uint32_t>(v));
-            text += "\n";
-        }
-    }
-    return text;
-}
-
 TEST(FastPaths, LogReaderMatchesStreamExtraction)
 {
     std::mt19937 rng(5);
@@ -163,13 +147,10 @@ TEST(FastPaths, LogReaderMatchesStreamExtraction)
         extractor x(in1, fast, fastout, buffers[round % 3], round % 4 < 2);
         straightforward::extract(in2, plain, plainout);
         EXPECT_EQ(fastout.str(), plainout.str()) << log;
-        EXPECT_EQ(astext(fast), astext(plain)) << log;
+        EXPECT_EQ(straightforward::tabletext(fast), straightforward::tabletext(plain)) << log;
     }
 }
 
-}  // namespace
-
-namespace {
 
 // In-place decimal parsing must give exactly what strtof gives.
 TEST(FastPaths, PlainDecimalsAreCorrectlyRounded)
@@ -198,12 +179,6 @@ TEST(FastPaths, PlainDecimalsAreCorrectlyRounded)
         check(rng() % (1u << 24), static_cast<int>(rng() % 9));
 }
 
-}  // namespace
-
-#include "commander.h"
-#include "testutil.h"
-
-namespace {
 
 // The whole construct-first road must write the same command file as the
 // straightforward writer, for random alignments and groups (overlapping

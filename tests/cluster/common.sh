@@ -1,36 +1,72 @@
-# shellcheck shell=bash disable=SC2154  # limit: set by the caller
-# The split run of the bundled example, shared by the engine tests
-# (parallel.sh, slurm.sh); sourced, not run. The caller sets `limit` (seconds
-# for each program) and defines `fail`.
+# shellcheck shell=bash
+# What the engine tests (parallel.sh, slurm.sh) share; sourced by them, not
+# run. It reads their options (their head comment holds the usage, from
+# "# Usage:" to its first line without "#").
 #
-#   The example is constructed once unsplit (--parts 1) and run through the
-#   tolvi-distances, and once in parts run through an engine with the command line
-#   that `tolvi construct` prints for it, PAUP pointing at tolvi-distances; the
-#   part logs are evaluated together, given in reverse order. The two reports
-#   must be equal byte for byte.
+#   The bundled example is constructed in parts, the parts are carried out by
+#   the engine with the command line that `tolvi construct` printed for it,
+#   PAUP pointing at tolvi-distances, and the part logs are evaluated
+#   together, given in reverse order. The report must equal, byte for byte,
+#   the main job's golden report of the same run in one piece.
 
+me=$(basename "$0")
 examples=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../examples" && pwd)
+golden=$(cd "$(dirname "${BASH_SOURCE[0]}")/../golden" && pwd)
 data=primates.chars.nexus
 
-# The runs, one a line: a name, the number of parts, then the options of
-# construct (evaluate gets --ranking when construct has it).
-#   pairwise: the example's group file, Jukes-Cantor distances, 100
-#     replicates in 3 parts of 34, 33 and 33
-#   ranking: the groups typed (tarsier last, the reference), the user tree,
-#     p distances, 30 replicates in 7 parts of 5 and 4
+# The runs, one a line: the name of the golden report (tests/golden/example_NAME.ma,
+# the run of examples/NAME.answers), the number of parts, then the options of
+# construct that ask for that run (evaluate gets --ranking when construct has it):
+#   pairwise: 100 replicates in 3 parts of 34, 33 and 33
+#   ranking: 100 replicates in 7 parts of 15 and 14
 split_runs=(
   "pairwise 3 --groups primates.grdef --setting 1 --bootstrap 100"
-  "ranking 7 --ranking --group apes=2-6 --group oldworld=7-10 --group newworld=11 --group tarsier=12 --outgroup 1 --usertree --setting 2 --bootstrap 30"
+  "ranking 7 --ranking --group apes=2-6 --group oldworld=7-10 --group newworld=11 --group tarsier=12 --outgroup 1 --usertree --setting 2 --bootstrap 100"
 )
 
-# checks that the programs of the build folder $1 are there; sets tolvi, engine
-split_run_check_programs() {
-  tolvi=$1/tolvi
-  engine=$1/tolvi-distances
+fail() { echo "$me: $*" >&2; exit 1; }
+skip() { echo "$me: skipped: $*" >&2; exit 77; }
+usage() { sed -n '/^# Usage:/,/^[^#]/s/^# \{0,1\}//p' "$0"; }
+
+build='' limit=60 keep=''
+while getopts b:t:kh opt; do
+  case $opt in
+    b) build=$OPTARG ;;
+    t) limit=$OPTARG ;;
+    k) keep=1 ;;
+    h) usage; exit 0 ;;
+    *) usage >&2; exit 1 ;;
+  esac
+done
+shift $((OPTIND - 1))
+if [ $# -ne 0 ] || [ -z "$build" ]; then usage >&2; exit 1; fi
+case $limit in '' | *[!0-9]*) fail "-t wants a number of seconds, not '$limit'" ;; esac
+
+# checks the build folder's programs and makes the temporary folder $tmp,
+# removed at the end (unless -k) after the caller's stop_engine, if it has one
+start_work() {
+  command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
+  build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
+  tolvi=$build/tolvi
+  export PAUP=$build/tolvi-distances
   local p
-  for p in "$tolvi" "$engine"; do
+  for p in "$tolvi" "$PAUP"; do
     [ -x "$p" ] || fail "$p is missing (build first: cmake -S . -B build && cmake --build build)"
   done
+  tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolvi-${me%.sh}.XXXXXX")
+  chmod 700 "$tmp"
+  trap cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
+# shellcheck disable=SC2317  # called by the trap
+cleanup() {
+  local rc=$?
+  set +e
+  if declare -F stop_engine >/dev/null; then stop_engine "$rc"; fi
+  if [ -n "$keep" ]; then echo "$me: the temporary folder is kept: $tmp" >&2; else rm -rf "$tmp"; fi
+  exit "$rc"
 }
 
 # runs "$@" in the folder $1 under the time limit, its output added to the
@@ -46,14 +82,7 @@ in_run() {
   fi
 }
 
-# a fresh folder $1 with the example's files
-fresh_run_folder() {
-  rm -rf "$1"
-  mkdir -p "$1"
-  cp "$examples/$data" "$examples/primates.grdef" "$examples/MLS" "$examples/usertree" "$1/"
-}
-
-# the command line for an engine that `tolvi construct` printed in the
+# the command line for the engine that `tolvi construct` printed in the
 # folder $1 (in its file construct.out): the line that begins with $2
 printed_line() {
   local line
@@ -64,48 +93,36 @@ printed_line() {
   fail "tolvi construct printed no line beginning with '$2' (its output: $1/construct.out)"
 }
 
-# split_run_compare WORK RUNNER NAME PARTS CONSTRUCT-OPTION...:
-# RUNNER DIR carries out the parts in DIR
-split_run_compare() {
-  local work=$1/$3 runner=$2 name=$3 parts=$4
-  shift 4
-  local whole=$work/unsplit split=$work/split k evaluate=()
+# split_run ENGINE NAME PARTS CONSTRUCT-OPTION...: the engine carries out the
+# parts with the line construct printed for it, the one beginning with ENGINE
+split_run() {
+  local engine=$1 name=$2 parts=$3 line k logs=() evaluate=()
+  shift 3
+  local dir=$tmp/$name
   case " $* " in *" --ranking "*) evaluate=(--ranking) ;; esac
-
-  fresh_run_folder "$whole"
-  in_run "$whole" "$tolvi" construct "$data" "$@" --parts 1
-  in_run "$whole" "$engine" -n "$data.cd"
-  in_run "$whole" "$tolvi" evaluate "$data.log" "${evaluate[@]}"
-  [ -s "$whole/$data.log.ma" ] || fail "$name: the unsplit run wrote no report $whole/$data.log.ma"
-
-  fresh_run_folder "$split"
-  in_run "$split" "$tolvi" construct "$data" "$@" --parts "$parts"
-  cp "$split/transcript" "$split/construct.out"
-  for ((k = 1; k <= parts; k++)); do
-    [ -s "$split/$data.cd.$k" ] || fail "$name: construct wrote no part $split/$data.cd.$k"
-  done
-  export PAUP=$engine
-  "$runner" "$split"
-  local logs=()
+  mkdir -p "$dir"
+  cp "$examples/$data" "$examples/primates.grdef" "$examples/MLS" "$examples/usertree" "$dir/"
+  in_run "$dir" "$tolvi" construct "$data" "$@" --parts "$parts"
+  cp "$dir/transcript" "$dir/construct.out"
+  line=$(printed_line "$dir" "$engine")
+  in_run "$dir" bash -c "$line"
   for ((k = parts; k >= 1; k--)); do
-    [ -s "$split/$data.log.$k" ] || fail "$name: the part $data.cd.$k left no log $split/$data.log.$k"
+    [ -s "$dir/$data.log.$k" ] || fail "$name: the part $data.cd.$k left no log $dir/$data.log.$k"
     logs+=("$data.log.$k")
   done
-  in_run "$split" "$tolvi" evaluate "${logs[@]}" "${evaluate[@]}"
-  [ -s "$split/$data.log.ma" ] || fail "$name: the split run wrote no report $split/$data.log.ma"
-
-  if ! cmp -s "$whole/$data.log.ma" "$split/$data.log.ma"; then
-    diff "$whole/$data.log.ma" "$split/$data.log.ma" >&2 || true
-    fail "$name: the report of the run in $parts parts differs from the unsplit run's (above)"
+  in_run "$dir" "$tolvi" evaluate "${logs[@]}" "${evaluate[@]}"
+  if ! cmp -s "$golden/example_$name.ma" "$dir/$data.log.ma"; then
+    diff "$golden/example_$name.ma" "$dir/$data.log.ma" >&2 || true
+    fail "$name: the report of the run in $parts parts differs from the golden one (above)"
   fi
-  echo "$name: the report of the run in $parts parts equals the unsplit run's"
+  echo "$me: $name: the report of the run in $parts parts equals the golden one"
 }
 
-# split_run_all WORK RUNNER: every run of split_runs
+# every run of split_runs, through the ENGINE $1
 split_run_all() {
   local run
   for run in "${split_runs[@]}"; do
     # shellcheck disable=SC2086  # the run's words
-    split_run_compare "$1" "$2" $run
+    split_run "$1" $run
   done
 }

@@ -1,65 +1,31 @@
 #!/usr/bin/env bash
-# Starts a private one-node SLURM cluster in a temporary folder and runs a
-# job array on it:
-#
-#   munged with a fresh key and a socket of its own, slurmctld and slurmd as
-#   root (process tracking through /proc, no task plugin, no accounting),
-#   ports of their own, every address a loopback one (no name needs to
-#   resolve). The script waits until the node is idle, submits with
-#   `sbatch --wait`, and stops the daemons it started, by their process ids,
-#   however it ends. Nothing of the machine's own SLURM or MUNGE set-up is
-#   read or touched.
+# Runs the bundled example in parts as job arrays on a private one-node SLURM
+# cluster (see common.sh): munged with a fresh key and a socket of its own,
+# slurmctld and slurmd as root (process tracking through /proc, no task
+# plugin, no accounting), ports of their own, every address a loopback one.
+# It waits until the node is idle, submits the job script that `tolvi
+# construct` wrote with `sbatch --wait`, and stops the daemons it started, by
+# their process ids, however it ends. Nothing of the machine's own SLURM or
+# MUNGE set-up is read or touched.
 #
 # Usage: slurm.sh -b BUILDDIR [-t SECONDS] [-k]
-#   BUILDDIR    where tolvi and tolvi-distances are: the bundled example is
-#               constructed in parts (the runs of common.sh), the job script
-#               that `tolvi construct` writes is submitted with PAUP pointing
-#               at tolvi-distances, the part logs are evaluated, and each report
-#               must equal, byte for byte, the report of the unsplit run
+#   BUILDDIR    where tolvi and tolvi-distances are
 #   SECONDS     time limit for each wait (default: 60)
 #   -k          keep the temporary folder (its name is printed)
 # Exit value: 0 when the reports are equal, 77 when the test cannot run here
 # (not root, SLURM or MUNGE not installed, no cgroup file system), 1 otherwise.
 
 set -euo pipefail
-
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-build=
-limit=60
-keep=
-
-usage() { sed -n '/^# Usage:/,/^# (not root/p' "$0" | sed 's/^# \{0,1\}//'; }
-fail() { echo "slurm.sh: $*" >&2; exit 1; }
-skip() { echo "slurm.sh: skipped: $*" >&2; exit 77; }
-
-while getopts b:t:kh opt; do
-  case $opt in
-    b) build=$OPTARG ;;
-    t) limit=$OPTARG ;;
-    k) keep=1 ;;
-    h) usage; exit 0 ;;
-    *) usage >&2; exit 1 ;;
-  esac
-done
-shift $((OPTIND - 1))
-if [ $# -ne 0 ] || [ -z "$build" ]; then usage >&2; exit 1; fi
-case $limit in ''|*[!0-9]*) fail "-t wants a number of seconds, not '$limit'" ;; esac
-
+# shellcheck source=tests/cluster/common.sh
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 [ "$(id -u)" -eq 0 ] || skip "the daemons of a private cluster must run as root"
 PATH=$PATH:/usr/sbin:/sbin  # where the daemons are
 for p in munged slurmctld slurmd slurmstepd sbatch sinfo squeue scontrol scancel; do
   command -v "$p" >/dev/null 2>&1 || skip "$p is not installed (Debian packages slurm-wlm and munge)"
 done
 mountpoint -q /sys/fs/cgroup || skip "slurmd needs the cgroup file system (/sys/fs/cgroup)"
-command -v timeout >/dev/null || fail "the program timeout (coreutils) is needed"
+start_work
 
-build=$(cd "$build" 2>/dev/null && pwd) || fail "no build folder $build"
-# shellcheck source=tests/cluster/common.sh
-. "$here/common.sh"
-split_run_check_programs "$build"
-
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/tolvi-slurm.XXXXXX")
-chmod 700 "$tmp"
 ctld_pid='' slurmd_pid='' munged_pid=''
 # stops the daemon with the process id $1 (named $2): TERM, KILL after 5 s
 stop_daemon() {
@@ -76,10 +42,9 @@ stop_daemon() {
   fi
   wait "$pid" 2>/dev/null
 }
-# shellcheck disable=SC2317  # called by the trap
-cleanup() {
-  local rc=$? i
-  set +e
+# shellcheck disable=SC2317  # called by common.sh's cleanup with the exit value
+stop_engine() {
+  local rc=$1 i f
   if [ -n "$ctld_pid" ] && [ -n "$slurmd_pid" ]; then
     # Jobs still on the node end first, so that no task outlives the cluster;
     # the daemons and MUNGE must be up for that.
@@ -103,16 +68,7 @@ cleanup() {
       tail -n 12 "$tmp/$f" >&2
     done
   fi
-  if [ -n "$keep" ]; then
-    echo "slurm.sh: the temporary folder is kept: $tmp" >&2
-  else
-    rm -rf "$tmp"
-  fi
-  exit "$rc"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 
 # wait_for WHAT PID COMMAND...: waits until the command succeeds, while the
 # daemon PID lives, for LIMIT seconds at most
@@ -173,7 +129,7 @@ node=$host
 cpus=$(nproc)
 ctld_port=$(free_port)
 slurmd_port=$(free_port)
-mkdir -m 700 "$tmp/state" "$tmp/spool" "$tmp/jobs"
+mkdir -m 700 "$tmp/state" "$tmp/spool"
 export SLURM_CONF=$tmp/slurm.conf
 cat >"$SLURM_CONF" <<EOF
 ClusterName=$cluster_name
@@ -227,21 +183,4 @@ node_idle() { [ "$(sinfo -h -n "$node" -o %T 2>/dev/null)" = idle ]; }
 wait_for "the node $node did not become idle" "$slurmd_pid" node_idle
 echo "slurm.sh: cluster up in $tmp ($addr, controller port $ctld_port, node port $slurmd_port, $cpus CPUs)"
 
-# runs the submission command $2 (sbatch --wait ...) in the folder $1, its
-# output added to the folder's file "transcript"
-submit_and_wait() {
-  local dir=$1 line=$2 rc=0
-  (cd "$dir" && timeout "$limit" bash -c "$line") >>"$dir/transcript" 2>&1 || rc=$?
-  [ "$rc" -eq 0 ] || sed 's/^/    /' "$dir/transcript" >&2
-  [ "$rc" -ne 124 ] || fail "the job array of '$line' in $dir did not end within $limit s"
-  [ "$rc" -eq 0 ] || fail "the job array of '$line' in $dir failed (sbatch exit value $rc)"
-}
-
-# The example in parts through the cluster, with the line construct printed,
-# against the unsplit run.
-run_with_slurm() {
-  local line
-  line=$(printed_line "$1" "sbatch ")
-  submit_and_wait "$1" "$line"
-}
-split_run_all "$tmp/jobs" run_with_slurm
+split_run_all "sbatch "

@@ -1,6 +1,8 @@
 #include "straightforward.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -149,6 +151,24 @@ void extract(std::istream& log, replicatetable& table, std::ostream& out)
                 return;
         }
     }
+}
+
+std::string tabletext(const replicatetable& table)
+{
+    std::string text;
+    for (const std::vector<comparisonrecord>& row : table) {
+        text += "row\n";
+        for (const comparisonrecord& g : row) {
+            text += std::to_string(g.numbera) + " " + std::to_string(g.numberb) + " " + g.namea + "\n" + g.nameb + "\n";
+            for (const std::vector<float>* branches : {&g.brancha, &g.branchb}) {
+                text += std::to_string(branches->size()) + ":";
+                for (float v : *branches)
+                    text += " " + std::to_string(v != v ? 0x7fc00000u : std::bit_cast<std::uint32_t>(v));
+                text += "\n";
+            }
+        }
+    }
+    return text;
 }
 
 void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out)

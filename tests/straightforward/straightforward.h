@@ -33,6 +33,10 @@ void commandfile(std::ostream& cd, const std::vector<std::string>& names, const 
                  const std::vector<group>& groups, const std::string& nex, const std::string& date,
                  const std::string& setting, bool ranking, int replicatecount);
 
+// The table as text: every record's groups and the bits of its branch
+// lengths (every NaN alike), for comparing two readings byte for byte.
+std::string tabletext(const replicatetable& table);
+
 // The leave-one-out sums alone.
 void leaveoneoutsums(const std::vector<float>& x, std::vector<float>& out);
 
