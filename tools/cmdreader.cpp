@@ -1,6 +1,7 @@
 #include "cmdreader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -59,7 +60,9 @@ std::string_view cmdreader::lookahead(std::size_t least)
 void cmdreader::skip(std::size_t count)
 {
     const std::size_t stop = std::min(end_, pos_ + count);
-    line_ += std::count(buf_.begin() + static_cast<std::ptrdiff_t>(pos_), buf_.begin() + static_cast<std::ptrdiff_t>(stop), '\n');
+    const char* last = buf_.data() + stop;
+    for (const char* p = buf_.data() + pos_; (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)))) != nullptr; ++p)
+        ++line_;
     pos_ = stop;
 }
 

@@ -75,6 +75,7 @@ std::vector<option> options(const std::vector<token>& args, const std::string& c
 // A data block: the taxon names and the sequences as base masks.
 struct datablock {
     std::vector<std::string> names;
+    std::vector<std::string> labels;  // the names as a matrix shows them: "_" as a blank
     std::size_t ntax = 0;
     std::size_t nchar = 0;
     char gap = '-';
@@ -145,7 +146,7 @@ private:
     void enddata(long line);
     void selection(const std::string& name, long line, bool restore);
     void showdist(long line);
-    void showmatrix(long line);
+    void showmatrix(long line);  // appends the matrix of the shown taxa to out_
     bool triplet();
     const distances::paircounts& counts(std::size_t a, std::size_t b);
     const distances::model& currentmodel(long line);
@@ -363,8 +364,8 @@ void interpreter::logcommand(long line)
     if (!stop && file.empty())
         throw engineerror(at(line) + "log without a file name: \"log file=NAME replace=yes;\"");
     openpending();
-    if (log_)
-        log_->flush();
+    if (log_ && !log_->flush())
+        throw engineerror(at(line) + "the log \"" + result_.log + "\" could not be written");
     log_ = nullptr;
     if (stop)
         return;
@@ -470,6 +471,7 @@ void interpreter::matrix(long line)
     if (b.matrix)
         throw engineerror(at(line) + "a second matrix in the same data block");
     b.names.clear();
+    b.labels.clear();
     b.sliced.clear();
     std::uint8_t symbols[256];
     for (int c = 0; c < 256; ++c)
@@ -484,6 +486,8 @@ void interpreter::matrix(long line)
             throw engineerror(at(t_.line) + row + " of the matrix begins with \"" + t_.text + "\"");
         b.names.push_back(t_.text);
         const std::string& taxon = b.names.back();
+        b.labels.push_back(taxon);
+        std::replace(b.labels.back().begin(), b.labels.back().end(), '_', ' ');
         next();
         if (t_.what != token::word)
             throw engineerror(at(t_.line) + row + " (" + taxon + ") has no sequence");
@@ -630,7 +634,9 @@ const distances::paircounts& interpreter::counts(std::size_t a, std::size_t b)
 void interpreter::showdist(long line)
 {
     rest("showdist", line);
+    out_.clear();
     showmatrix(line);
+    print(out_);
 }
 
 // A triplet's commands exactly as Tolvi writes them, read straight from the
@@ -673,19 +679,21 @@ bool interpreter::triplet()
     ++at;
     if (!comment("ShowDist;", before) || !comment(";", after))
         return false;
+    if (result_.log.empty())
+        return false;  // the word-by-word reading says what is missing
     reader_.skip(head.size());
     const long showline = reader_.line() + 1 + static_cast<long>(std::count(before.begin(), before.end(), '\n'));
     allactive_ = false;
     restored_.assign(taxa, taxa + 3);
     for (std::size_t& k : restored_)
         --k;
-    text_.assign(before);
-    text_ += '\n';
-    print(text_);
+    // The two comments and the matrix between them, printed at once.
+    out_.assign(before);
+    out_ += '\n';
     showmatrix(showline);
-    text_.assign(after);
-    text_ += '\n';
-    print(text_);
+    out_ += after;
+    out_ += '\n';
+    print(out_);
     reader_.skip(at - head.size());
     return true;
 }
@@ -715,7 +723,7 @@ void interpreter::showmatrix(long line)
     numbers_.clear();
     for (std::size_t k : shown_) {
         taxa_.push_back(&data_.sliced[k]);
-        labels_.push_back(data_.names[k]);
+        labels_.push_back(data_.labels[k]);
         numbers_.push_back(k + 1);
     }
     if (distances::paironly(chosen)) {
@@ -741,9 +749,7 @@ void interpreter::showmatrix(long line)
             [this](std::size_t j, std::size_t i) -> const distances::paircounts& { return counts(shown_[j], shown_[i]); },
             likelihood ? &*likelihood : nullptr, lower_);
     }
-    out_.clear();
     matrices_.write(out_, labels_, numbers_, lower_, chosen, data_.nchar);
-    print(out_);
     ++result_.matrices;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "likelihood.h"
 
@@ -67,6 +68,28 @@ std::string_view whole(std::size_t v, char (&buf)[400])
 
 }  // namespace
 
+std::string_view matrixwriter::distancecell(double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    formatted& slot = cells_[(bits ^ bits >> 29 ^ bits >> 41) % cells_.size()];
+    if (std::memcmp(&slot.value, &value, sizeof value) != 0 || slot.size == 0) {
+        char buf[400];
+        const std::string_view text = fixed5(value, buf);
+        if (text.size() + 1 > sizeof slot.text) {
+            cellscratch_.clear();
+            cell(cellscratch_, text);
+            return cellscratch_;
+        }
+        slot.value = value;
+        std::string padded;
+        cell(padded, text);
+        slot.size = static_cast<unsigned char>(padded.size());
+        std::copy(padded.begin(), padded.end(), slot.text);
+    }
+    return std::string_view(slot.text, slot.size);
+}
+
 void matrixwriter::write(std::string& out, const std::vector<std::string_view>& labels,
                          const std::vector<std::size_t>& taxa, const std::vector<distances::distance>& lower,
                          const distances::model& chosen, std::size_t nchar)
@@ -125,13 +148,11 @@ void matrixwriter::write(std::string& out, const std::vector<std::string_view>& 
             out += ' ';
         out += row;
         out += ' ';
-        const std::size_t from = out.size();
         out += labels[i];
-        std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '_', ' ');
         out.append(width - labels[i].size(), ' ');
         for (std::size_t j = 0; j < i; ++j, ++at) {
             const distances::distance d = at < lower.size() ? lower[at] : distances::distance{0.0, distances::undefined::nodata};
-            cell(out, fixed5(d.defined() ? d.value : undefined, buf));
+            out += distancecell(d.defined() ? d.value : undefined);
         }
         cell(out, "-");
         out += '\n';

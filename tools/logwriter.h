@@ -2,6 +2,7 @@
 #define TOLVI_ENGINE_LOGWRITER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,8 @@ public:
     // with the reason; then the title, the number of characters, a blank line,
     // the column numbers and one row per shown taxon: its number among the shown
     // rows right-aligned in 2 places, a blank, its label left-aligned in a field
-    // as wide as the longest shown label (an underscore printed as a blank), the
+    // as wide as the longest shown label (labels come as shown: a name's
+    // underscores as blanks), the
     // distances to the rows above, each right-aligned in 9 places with 5
     // decimals, and "-" on the diagonal. An undefined distance is shown as twice
     // the largest defined distance of the matrix (0 where there is none).
@@ -34,6 +36,18 @@ public:
                const std::vector<distances::distance>& lower, const distances::model& chosen, std::size_t nchar);
 
 private:
+    // A distance's cell, as "%.5f" right-aligned: the same few distances recur
+    // in thousands of matrices of a data block, so the text of the last one
+    // written at each slot is kept.
+    std::string_view distancecell(double value);
+
+    struct formatted {
+        double value = -1.0;
+        unsigned char size = 0;
+        char text[31];
+    };
+    std::vector<formatted> cells_ = std::vector<formatted>(4096);
+    std::string cellscratch_;
     std::string heading_;
     const std::string* title_ = nullptr;
     std::size_t nchar_ = 0, count_ = 0, width_ = 0;

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "backgroundlog.h"
 #include "engine.h"
 
 namespace {
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::unique_ptr<std::ofstream> log;
+    std::unique_ptr<backgroundlog> log;
     const logopener openlog = [&](const std::string& name, logmode mode, std::string& why) -> std::ostream* {
         if (log)
             log->close();
@@ -93,13 +94,9 @@ int main(int argc, char** argv)
             why = "the file exists, and the log command asks neither to replace nor to append to it";
             return nullptr;
         }
-        // A log runs to gigabytes in small pieces: written a megabyte at a time.
-        static std::vector<char> buffer(1 << 20);
-        auto f = std::make_unique<std::ofstream>();
-        f->rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        f->open(path, std::ios::binary | (mode == logmode::append ? std::ios::app : std::ios::trunc));
+        auto f = std::make_unique<backgroundlog>(path, mode == logmode::append);
         if (!*f) {
-            why = "it cannot be written";
+            why = "it cannot be written (" + f->error() + ")";
             return nullptr;
         }
         log = std::move(f);
@@ -111,7 +108,7 @@ int main(int argc, char** argv)
         if (log) {
             log->close();
             if (!*log)
-                throw engineerror("the log \"" + r.log + "\" could not be written");
+                throw engineerror("the log \"" + r.log + "\" could not be written (" + log->error() + ")");
         }
         std::cout << "tolvi-distances: " << r.datablocks << " data blocks read, " << r.matrices
                   << " distance matrices written to the log " << (dir / r.log).string() << "\n";

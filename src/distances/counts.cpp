@@ -38,42 +38,6 @@ int singlebase(unsigned set)
     }
 }
 
-}  // namespace
-
-slicedsequence::slicedsequence(std::string_view symbols)
-    : words_((symbols.size() + 63) / 64), planes_(4 * words_), columns_(symbols.size())
-{
-    // The plane of each base set: 0..3 for one base, 4 for the others.
-    static constexpr std::uint8_t planeof[16] = {4, 0, 1, 4, 2, 4, 4, 4, 3, 4, 4, 4, 4, 4, 4, 4};
-    for (std::size_t w = 0; w < words_; ++w) {
-        std::uint64_t word[5] = {};
-        const std::size_t first = w * 64, last = std::min(symbols.size(), first + 64);
-        for (std::size_t c = first; c < last; ++c)
-            word[planeof[static_cast<unsigned char>(symbols[c]) & bases::anybase]] |= std::uint64_t{1} << (c - first);
-        for (std::size_t b = 0; b < 4; ++b) {
-            planes_[b * words_ + w] = word[b];
-            bases_[b] += std::popcount(word[b]);
-        }
-        for (std::uint64_t rest = word[4]; rest != 0; rest &= rest - 1) {
-            const std::size_t c = first + static_cast<std::size_t>(std::countr_zero(rest));
-            others_.emplace_back(static_cast<std::uint32_t>(c),
-                                 static_cast<std::uint8_t>(static_cast<unsigned char>(symbols[c]) & bases::anybase));
-        }
-    }
-}
-
-unsigned slicedsequence::setat(std::size_t column) const
-{
-    for (unsigned b = 0; b < 4; ++b)
-        if (planes_[b * words_ + column / 64] >> (column % 64) & 1u)
-            return 1u << b;
-    const auto it = std::lower_bound(others_.begin(), others_.end(), std::pair<std::uint32_t, std::uint8_t>(
-                                                                         static_cast<std::uint32_t>(column), 0));
-    return it != others_.end() && it->first == column ? it->second : bases::anybase;
-}
-
-namespace {
-
 // The columns where plane x and plane y both have a bit, over `words`
 // words; the same loop three times, twice compiled for instructions the
 // processor may have (a population count; one on eight words at a time).
@@ -117,6 +81,39 @@ const auto fastest = overlap;
 #endif
 
 }  // namespace
+
+slicedsequence::slicedsequence(std::string_view symbols)
+    : words_((symbols.size() + 63) / 64), planes_(4 * words_), columns_(symbols.size())
+{
+    // The plane of each base set: 0..3 for one base, 4 for the others.
+    static constexpr std::uint8_t planeof[16] = {4, 0, 1, 4, 2, 4, 4, 4, 3, 4, 4, 4, 4, 4, 4, 4};
+    for (std::size_t w = 0; w < words_; ++w) {
+        std::uint64_t word[5] = {};
+        const std::size_t first = w * 64, last = std::min(symbols.size(), first + 64);
+        for (std::size_t c = first; c < last; ++c)
+            word[planeof[static_cast<unsigned char>(symbols[c]) & bases::anybase]] |= std::uint64_t{1} << (c - first);
+        for (std::size_t b = 0; b < 4; ++b)
+            planes_[b * words_ + w] = word[b];
+        for (std::uint64_t rest = word[4]; rest != 0; rest &= rest - 1) {
+            const std::size_t c = first + static_cast<std::size_t>(std::countr_zero(rest));
+            others_.emplace_back(static_cast<std::uint32_t>(c),
+                                 static_cast<std::uint8_t>(static_cast<unsigned char>(symbols[c]) & bases::anybase));
+        }
+    }
+    for (std::size_t b = 0; b < 4; ++b)
+        bases_[b] = static_cast<double>(fastest(&planes_[b * words_], &planes_[b * words_], words_));
+}
+
+unsigned slicedsequence::setat(std::size_t column) const
+{
+    for (unsigned b = 0; b < 4; ++b)
+        if (planes_[b * words_ + column / 64] >> (column % 64) & 1u)
+            return 1u << b;
+    const auto it = std::lower_bound(others_.begin(), others_.end(), std::pair<std::uint32_t, std::uint8_t>(
+                                                                         static_cast<std::uint32_t>(column), 0));
+    return it != others_.end() && it->first == column ? it->second : bases::anybase;
+}
+
 
 paircounts countpair(const slicedsequence& first, const slicedsequence& second, missingmode mode)
 {
