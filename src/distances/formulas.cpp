@@ -40,10 +40,18 @@ distance notdefined(undefined why)
     return {0.0, why};
 }
 
-// -log(x), or undefined where x <= 0.
+// Whether x can be the argument of spread: greater than 0 and finite.
 bool logarithmic(double x)
 {
     return x > 0.0 && std::isfinite(x);
+}
+
+// What a formula's argument x (a proportion of sites left unchanged, 1 for
+// identical sequences) stands for in substitutions: -log(x) where rates are
+// equal, shape * (x^(-1/shape) - 1) where they follow a gamma distribution.
+double spread(double x, double shape)
+{
+    return shape > 0.0 ? shape * (std::pow(x, -1.0 / shape) - 1.0) : -std::log(x);
 }
 
 }  // namespace
@@ -64,25 +72,16 @@ distance uncorrected(const paircounts& pair)
     return value(pair.differences() / sites);
 }
 
-distance jukescantor(const paircounts& pair)
+distance jukescantor(const paircounts& pair, double shape)
 {
     const distance p = uncorrected(pair);
     if (!p.defined())
         return p;
     const double x = 1.0 - 4.0 * p.value / 3.0;
-    return logarithmic(x) ? value(-0.75 * std::log(x)) : notdefined(undefined::argument);
+    return logarithmic(x) ? value(0.75 * spread(x, shape)) : notdefined(undefined::argument);
 }
 
-distance jukescantorgamma(const paircounts& pair, double shape)
-{
-    const distance p = uncorrected(pair);
-    if (!p.defined())
-        return p;
-    const double x = 1.0 - 4.0 * p.value / 3.0;
-    return logarithmic(x) ? value(0.75 * shape * (std::pow(x, -1.0 / shape) - 1.0)) : notdefined(undefined::argument);
-}
-
-distance kimura(const paircounts& pair)
+distance kimura(const paircounts& pair, double shape)
 {
     if (!(pair.sites() > 0.0))
         return notdefined(undefined::nodata);
@@ -91,23 +90,10 @@ distance kimura(const paircounts& pair)
     const double a2 = 1.0 - 2.0 * p.transversions;
     if (!logarithmic(a1) || !logarithmic(a2))
         return notdefined(undefined::argument);
-    return value(-0.5 * std::log(a1) - 0.25 * std::log(a2));
+    return value(0.5 * spread(a1, shape) + 0.25 * spread(a2, shape));
 }
 
-distance kimuragamma(const paircounts& pair, double shape)
-{
-    if (!(pair.sites() > 0.0))
-        return notdefined(undefined::nodata);
-    const proportions p = proportionsof(pair);
-    const double a1 = 1.0 - 2.0 * p.transitions() - p.transversions;
-    const double a2 = 1.0 - 2.0 * p.transversions;
-    if (!logarithmic(a1) || !logarithmic(a2))
-        return notdefined(undefined::argument);
-    const double b = -1.0 / shape;
-    return value(shape * (std::pow(a1, b) + 0.5 * std::pow(a2, b) - 1.5) / 2.0);
-}
-
-distance f81(const paircounts& pair, const basefrequencies& freqs)
+distance f81(const paircounts& pair, const basefrequencies& freqs, double shape)
 {
     const distance p = uncorrected(pair);
     if (!p.defined())
@@ -116,19 +102,7 @@ distance f81(const paircounts& pair, const basefrequencies& freqs)
     if (!(e > 0.0))
         return notdefined(undefined::frequency);
     const double x = 1.0 - p.value / e;
-    return logarithmic(x) ? value(-e * std::log(x)) : notdefined(undefined::argument);
-}
-
-distance f81gamma(const paircounts& pair, const basefrequencies& freqs, double shape)
-{
-    const distance p = uncorrected(pair);
-    if (!p.defined())
-        return p;
-    const double e = 1.0 - (freqs[A] * freqs[A] + freqs[C] * freqs[C] + freqs[G] * freqs[G] + freqs[T] * freqs[T]);
-    if (!(e > 0.0))
-        return notdefined(undefined::frequency);
-    const double x = 1.0 - p.value / e;
-    return logarithmic(x) ? value(e * shape * (std::pow(x, -1.0 / shape) - 1.0)) : notdefined(undefined::argument);
+    return logarithmic(x) ? value(e * spread(x, shape)) : notdefined(undefined::argument);
 }
 
 distance f84(const paircounts& pair, const basefrequencies& freqs)
@@ -175,7 +149,7 @@ bool tamuraneiof(const paircounts& pair, const basefrequencies& freqs, tamuranei
 
 }  // namespace
 
-distance tamuranei(const paircounts& pair, const basefrequencies& freqs)
+distance tamuranei(const paircounts& pair, const basefrequencies& freqs, double shape)
 {
     if (!(pair.sites() > 0.0))
         return notdefined(undefined::nodata);
@@ -184,21 +158,7 @@ distance tamuranei(const paircounts& pair, const basefrequencies& freqs)
         return notdefined(undefined::frequency);
     if (!logarithmic(t.w1) || !logarithmic(t.w2) || !logarithmic(t.w3))
         return notdefined(undefined::argument);
-    return value(-t.k1 * std::log(t.w1) - t.k2 * std::log(t.w2) - t.k3 * std::log(t.w3));
-}
-
-distance tamuraneigamma(const paircounts& pair, const basefrequencies& freqs, double shape)
-{
-    if (!(pair.sites() > 0.0))
-        return notdefined(undefined::nodata);
-    tamuraneiterms t{};
-    if (!tamuraneiof(pair, freqs, t))
-        return notdefined(undefined::frequency);
-    if (!logarithmic(t.w1) || !logarithmic(t.w2) || !logarithmic(t.w3))
-        return notdefined(undefined::argument);
-    const double b = -1.0 / shape;
-    return value(shape * (t.k1 * std::pow(t.w1, b) + t.k2 * std::pow(t.w2, b) + t.k3 * std::pow(t.w3, b) -
-                          (t.k1 + t.k2 + t.k3)));
+    return value(t.k1 * spread(t.w1, shape) + t.k2 * spread(t.w2, shape) + t.k3 * spread(t.w3, shape));
 }
 
 namespace {
@@ -247,13 +207,14 @@ distance logdet(const paircounts& pair, const basecounts& first, const basecount
 distance closedform(const model& chosen, const paircounts& pair, const basefrequencies& freqs,
                     const basecounts& first, const basecounts& second)
 {
+    const double shape = chosen.gamma ? chosen.shape : 0.0;
     switch (chosen.kind) {
     case measure::p: return uncorrected(pair);
-    case measure::jc: return chosen.gamma ? jukescantorgamma(pair, chosen.shape) : jukescantor(pair);
-    case measure::k2p: return chosen.gamma ? kimuragamma(pair, chosen.shape) : kimura(pair);
-    case measure::f81: return chosen.gamma ? f81gamma(pair, freqs, chosen.shape) : f81(pair, freqs);
+    case measure::jc: return jukescantor(pair, shape);
+    case measure::k2p: return kimura(pair, shape);
+    case measure::f81: return f81(pair, freqs, shape);
     case measure::f84: return f84(pair, freqs);
-    case measure::tamnei: return chosen.gamma ? tamuraneigamma(pair, freqs, chosen.shape) : tamuranei(pair, freqs);
+    case measure::tamnei: return tamuranei(pair, freqs, shape);
     case measure::logdet: return logdet(pair, first, second);
     case measure::ml: break;
     }

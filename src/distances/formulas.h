@@ -6,10 +6,10 @@
 #include "counts.h"
 #include "model.h"
 
-// The closed-form distances, one function per model and its gamma variant
-// beside it, each of the pair's counts (and where the model needs them the
-// base frequencies). A distance the formula cannot give is undefined, with
-// the reason.
+// The closed-form distances, one function per model, each of the pair's
+// counts (and where the model needs them the base frequencies); `shape` is
+// the shape of the gamma distribution of rates over sites, 0 for equal
+// rates. A distance the formula cannot give is undefined, with the reason.
 namespace distances {
 
 enum class undefined {
@@ -35,15 +35,11 @@ using basefrequencies = std::array<double, 4>;
 basefrequencies frequenciesof(const basecounts& counts);
 
 distance uncorrected(const paircounts& pair);
-distance jukescantor(const paircounts& pair);
-distance jukescantorgamma(const paircounts& pair, double shape);
-distance kimura(const paircounts& pair);
-distance kimuragamma(const paircounts& pair, double shape);
-distance f81(const paircounts& pair, const basefrequencies& freqs);
-distance f81gamma(const paircounts& pair, const basefrequencies& freqs, double shape);
+distance jukescantor(const paircounts& pair, double shape = 0.0);
+distance kimura(const paircounts& pair, double shape = 0.0);
+distance f81(const paircounts& pair, const basefrequencies& freqs, double shape = 0.0);
 distance f84(const paircounts& pair, const basefrequencies& freqs);
-distance tamuranei(const paircounts& pair, const basefrequencies& freqs);
-distance tamuraneigamma(const paircounts& pair, const basefrequencies& freqs, double shape);
+distance tamuranei(const paircounts& pair, const basefrequencies& freqs, double shape = 0.0);
 // The paralinear distance: the determinant of the pair's proportions against
 // each taxon's own base proportions over its unambiguous bases.
 distance logdet(const paircounts& pair, const basecounts& first, const basecounts& second);
