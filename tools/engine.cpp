@@ -170,7 +170,6 @@ private:
     std::string out_;
     matrixwriter matrices_;
     std::string masks_;  // a matrix row's base sets
-    std::string text_;   // a comment's text
 
     distances::settings settings_;
     std::optional<distances::model> model_;  // resolved from settings_ when first needed
