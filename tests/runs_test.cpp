@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
 #include <sstream>
 
 #include "testutil.h"
@@ -62,17 +60,6 @@ TEST(Runs, CompleteRunsMatchTheGoldenFiles)
     };
     for (const auto& c : cases)
         completerun(c.golden, c.data, c.files, c.answers);
-}
-
-TEST(Runs, Template)
-{
-    tempdir dir;
-    copydata("cob_nt.MATRIX-uppercase.nxs");
-    const runresult r = run(lines({"0", "cob_nt.MATRIX-uppercase.nxs", "0", "2"}));
-    EXPECT_EQ(r.rc, 1);
-    expectgolden("template.console", r.console);
-    expectgolden("template.grdef", readfile("cob_nt.MATRIX-uppercase.nxs.grdef"));
-    EXPECT_FALSE(std::filesystem::exists("cob_nt.MATRIX-uppercase.nxs.cd"));
 }
 
 // Input cut short: every road and branch of the dialogue, with standard input

@@ -7,34 +7,6 @@
 
 namespace {
 
-struct stats {
-    float d, ratio, sed, seratio, ratiochebyshevlower, ratiochebyshevupper, ratiozlower, ratiozupper, dchebyshevlower,
-        dchebyshevupper, dzlower, dzupper;
-};
-
-stats run(const std::vector<float>& a, const std::vector<float>& b)
-{
-    stats s{};
-    jackknife j;
-    j.calc(a, b, s.d, s.ratio, s.sed, s.seratio, s.ratiochebyshevlower, s.ratiochebyshevupper, s.ratiozlower,
-           s.ratiozupper, s.dchebyshevlower, s.dchebyshevupper, s.dzlower, s.dzupper);
-    return s;
-}
-
-TEST(Jackknife, WorkedExample)
-{
-    const stats s = run({1, 3}, {1, 1});
-    EXPECT_EQ(s.ratio, 2.0f);
-    EXPECT_EQ(s.d, 1.0f);
-    EXPECT_EQ(s.seratio, 1.0f);
-    EXPECT_EQ(s.sed, 1.0f);
-    const float lims[8] = {s.ratiochebyshevlower, s.ratiochebyshevupper, s.ratiozlower, s.ratiozupper,
-                           s.dchebyshevlower,     s.dchebyshevupper,     s.dzlower,     s.dzupper};
-    const double want[8] = {-2.472136, 6.472136, 0.04, 3.96, -3.472136, 5.472136, -0.96, 2.96};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_NEAR(lims[i], want[i], 5e-7) << i;
-}
-
 comparisonrecord record(float d, float ratio)
 {
     comparisonrecord g(0, 1, "A", "B");
