@@ -17,41 +17,27 @@
 # WORK_DIR (default /tmp/tolvi-distances) receives about 6 GB; logs go to
 # /dev/shm when it exists, so that the disk's write-back does not decide.
 set -euo pipefail
+# shellcheck source=bench/common.sh
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/common.sh"
 build=$(cd "${1:-build}" && pwd)
 work=${2:-/tmp/tolvi-distances}
 runs=${3:-5}
 tolvi=$build/tolvi
 engine=$build/tolvi-distances
+genlog=$build/bench/genlog
 old=${OLD:-}
 mkdir -p "$work"
 cd "$work"
 logs=$work
 [ -d /dev/shm ] && logs=$(mktemp -d /dev/shm/tolvi-distances.XXXXXX) && trap 'rm -rf "$logs"' EXIT
 
-[ -s data.nex ] || "$build/bench/genlog" nexus data.nex --taxa 60 --nchar 3000
-{ printf '#Tolvi\n\ngroupname\tgrindex\nbeginmatrix\n\n'
-  for g in $(seq 0 9); do printf 'group%d\t%d\n' "$g" "$g"; done
-  printf 'endmatrix\n\nbegintaxa\n'
-  for t in $(seq 1 60); do printf 'taxon_%d\t%d\n' "$t" $(( (t - 1) / 6 + 1 )); done
-  printf 'endtaxa\n'; } > data.grdef
+newcomers_case
 printf '*MLS1 dset distance=JC;\n*MLS2 dset distance=K2P rates=gamma shape=0.5;\n*MLS3 lset nst=2 tratio=2 basefreq=empirical rates=gamma shape=0.5; dset distance=ML;\n' > MLS
 for s in 1 2 3; do
   [ -s s$s.cd ] || { "$tolvi" construct data.nex --groups data.grdef --setting $s --bootstrap 1000 --redo > /dev/null && mv data.nex.cd s$s.cd; }
 done
 [ -s cut.cd ] || { "$tolvi" construct data.nex --groups data.grdef --setting 2 --bootstrap 20 --redo > /dev/null && mv data.nex.cd cut.cd; }
 
-# Seconds of one run of a shell command, its output thrown away.
-seconds() {
-  local start end
-  start=$(date +%s%N)
-  sh -c "$1" > /dev/null 2>&1
-  end=$(date +%s%N)
-  awk -v n=$(( end - start )) 'BEGIN { printf "%.3f\n", n / 1e9 }'
-}
-stats() {
-  sort -g | awk '{ x[NR] = $1 } END { m = (NR % 2) ? x[(NR + 1) / 2] : (x[NR / 2] + x[NR / 2 + 1]) / 2
-                                      printf "median %.3f  min %.3f  max %.3f", m, x[1], x[NR] }'
-}
 
 echo "== 1. 1000 replicates: tolvi-distances (K2P + gamma), the floor$([ -n "$old" ] && echo ", and OLD (JC)")"
 "$engine" -C "$logs" s2.cd > /dev/null

@@ -13,6 +13,8 @@
 # BUILD_DIR must hold a release build; WORK_DIR (default /tmp/tolvi-parts)
 # receives about 4 GB, removed at the end unless KEEP=1.
 set -euo pipefail
+# shellcheck source=bench/common.sh
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/common.sh"
 build=$(cd "${1:-build}" && pwd)
 work=${2:-/tmp/tolvi-parts}
 runs=${3:-5}
@@ -23,12 +25,7 @@ mkdir -p "$work"
 cd "$work"
 [ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
 
-[ -s data.nex ] || "$genlog" nexus data.nex --taxa 60 --nchar 3000
-{ printf '#Tolvi\n\ngroupname\tgrindex\nbeginmatrix\n\n'
-  for g in $(seq 0 9); do printf 'group%d\t%d\n' "$g" "$g"; done
-  printf 'endmatrix\n\nbegintaxa\n'
-  for t in $(seq 1 60); do printf 'taxon_%d\t%d\n' "$t" $(( (t - 1) / 6 + 1 )); done
-  printf 'endtaxa\n'; } > data.grdef
+newcomers_case
 printf '*MLS1 dset distance=JC;\n' > MLS
 # A log of about 1 GB (10 ingroups of 5, outgroup of 5, 740 replicates).
 [ -s big.log ] || "$genlog" log big.log --groups 10 --size 5 --outgroup 5 --replicates 740
@@ -43,21 +40,6 @@ if [ ! -s big.log.2 ]; then
 fi
 # ONLY=N runs section N alone.
 only=${ONLY:-0}
-
-# Seconds of one run of a shell command (its output thrown away).
-seconds() {
-  local start end
-  start=$(date +%s%N)
-  sh -c "$1" > /dev/null 2>&1
-  end=$(date +%s%N)
-  awk -v n=$(( end - start )) 'BEGIN { printf "%.3f\n", n / 1e9 }'
-}
-
-# Median, minimum and maximum of the numbers on standard input.
-stats() {
-  sort -g | awk '{ x[NR] = $1 } END { m = (NR % 2) ? x[(NR + 1) / 2] : (x[NR / 2] + x[NR / 2 + 1]) / 2
-                                      printf "median %.3f  min %.3f  max %.3f", m, x[1], x[NR] }'
-}
 
 # Runs A and B in turn RUNS times and prints both and the ratio A/B.
 compare() {

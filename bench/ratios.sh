@@ -8,6 +8,8 @@
 # BUILD_DIR must hold a release build (cmake -DCMAKE_BUILD_TYPE=Release);
 # WORK_DIR (default /tmp/tolvi-ratios) receives about 3 GB of data, made once.
 set -euo pipefail
+# shellcheck source=bench/common.sh
+. "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/common.sh"
 build=$(cd "${1:-build}" && pwd)
 work=${2:-/tmp/tolvi-ratios}
 runs=${3:-5}
@@ -22,14 +24,7 @@ cd "$work"
 # 2, and a data set of 60 taxa by 3000 columns in 10 groups.
 [ -s big.log ] || "$genlog" log big.log --groups 10 --size 5 --outgroup 5 --replicates 740
 [ -s jk.log ] || "$genlog" log jk.log --groups 2 --size 40 --outgroup 2 --replicates 100
-[ -s data.nex ] || "$genlog" nexus data.nex --taxa 60 --nchar 3000
-if [ ! -s data.grdef ]; then
-  { printf '#Tolvi\n\ngroupname\tgrindex\nbeginmatrix\n\n'
-    for g in $(seq 0 9); do printf 'group%d\t%d\n' "$g" "$g"; done
-    printf 'endmatrix\n\nbegintaxa\n'
-    for t in $(seq 1 60); do printf 'taxon_%d\t%d\n' "$t" $(( (t - 1) / 6 + 1 )); done
-    printf 'endtaxa\n'; } > data.grdef
-fi
+newcomers_case
 printf '*MLS1 dset distance=JC;\n' > MLS
 ln -sf big.log sf-big.log
 ln -sf jk.log sf-jk.log

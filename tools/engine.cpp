@@ -23,14 +23,7 @@ std::string at(long line)
     return "line " + std::to_string(line) + ": ";
 }
 
-std::string lowercase(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
+using distances::lowercase;
 
 bool wholenumber(std::string_view s, unsigned long long& v)
 {

@@ -16,15 +16,6 @@ const char* const lsetoffers =
     "lset supports nst=1|2|6, tratio=NUMBER (nst=2), rmatrix=(AC AG AT CG CT) (nst=6), "
     "basefreq=empirical|equal|(A C G), rates=equal|gamma, shape=NUMBER, ncat=1 to 20, pinvar=0 and variant=hky";
 
-std::string lower(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
-
 // Whether `word` is `full` or an abbreviation of it with at least `least` characters.
 bool abbreviates(std::string_view word, std::string_view full, std::size_t least)
 {
@@ -58,7 +49,7 @@ bool numbers(std::string_view text, std::size_t count, double* values)
 
 bool estimating(std::string_view value)
 {
-    const std::string v = lower(value);
+    const std::string v = lowercase(value);
     return abbreviates(v, "estimate", 3) || abbreviates(v, "previous", 4);
 }
 
@@ -100,7 +91,7 @@ std::string readpinvar(parameter& into, std::string_view command, std::string_vi
 
 std::string dsetoption(settings& s, std::string_view key, std::string_view value)
 {
-    const std::string v = lower(value);
+    const std::string v = lowercase(value);
     if (abbreviates(key, "distance", 4)) {
         static const struct {
             const char* name;
@@ -147,7 +138,7 @@ std::string dsetoption(settings& s, std::string_view key, std::string_view value
 
 std::string lsetoption(settings& s, std::string_view key, std::string_view value)
 {
-    const std::string v = lower(value);
+    const std::string v = lowercase(value);
     if (key == "nst") {
         if (v == "1" || v == "2" || v == "6") {
             s.nst = v[0] - '0';
@@ -278,6 +269,15 @@ model resolve(const settings& from, std::string& refusal)
     m.shape = from.distanceshape.value;
     m.freqs = from.distancefreqs;
     return m;
+}
+
+std::string lowercase(std::string_view word)
+{
+    std::string r(word);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return r;
 }
 
 }  // namespace distances

@@ -50,6 +50,10 @@ struct settings {
     parameter pinvar{0.0};
 };
 
+// A word of a command file in lower case: PAUP reads commands, options and
+// their values without regard to case (ASCII letters only).
+std::string lowercase(std::string_view word);
+
 // Reads one option of a dset or lset command ("key" or "key=value"; the key
 // in lower case, PAUP's abbreviations allowed). Returns an empty string, or
 // why the option is refused: a value it cannot read, a parameter left to be
